@@ -1,0 +1,61 @@
+# Shared by the scripts: installs what is missing on Debian or Ubuntu, and
+# builds the program. Sourced, not run.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# need FILE-OR-COMMAND PACKAGE...: marks the first package that exists in
+# the package lists as wanted when the file or command is not on the machine.
+missing=()
+need() {
+    local what=$1
+    shift
+    if [[ $what == /* ]]; then
+        [[ -e $what ]] && return
+    else
+        command -v "$what" >/dev/null 2>&1 && return
+    fi
+    missing+=("$*")
+}
+
+# Installs the packages marked by need, with apt-get, through sudo when not root.
+install_missing() {
+    ((${#missing[@]} == 0)) && return
+    local sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    if ! command -v apt-get >/dev/null 2>&1; then
+        echo "Missing: ${missing[*]}. Install them with your package manager." >&2
+        exit 1
+    fi
+    echo "Installing what is missing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    local wanted=() choice name
+    for choice in "${missing[@]}"; do
+        # Package names change between releases: take the first one offered.
+        for name in $choice; do
+            if apt-cache show "$name" >/dev/null 2>&1; then
+                wanted+=("$name")
+                break
+            fi
+        done
+    done
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${wanted[@]}" >/dev/null
+    missing=()
+}
+
+need_build_tools() {
+    need c++ g++
+    need make make
+    need cmake cmake
+    need /usr/include/GL/gl.h libgl-dev libgl1-mesa-dev
+    need /usr/include/GL/glu.h libglu1-mesa-dev
+    need /usr/include/GL/glut.h libglut-dev freeglut3-dev
+}
+
+# build DIR [cmake options...]: configures once, then builds.
+build() {
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)"
+}
