@@ -1,6 +1,17 @@
 // Menger sponge viewer: draws the cube fractal to depth 0 to 5, lit by three
 // lights fixed to the viewer, in one 500 x 500 window.
+//
+// Keys (case-sensitive):
+//   q / e      turn about the x axis        0 to 5   recursion depth
+//   a / d      turn about the y axis        l        lighting on or off
+//   w / s      turn about the z axis        f        solid or wire cubes
+//   - / +      shrink or regrow the cubes   v        inverse view: the removed cubes
+//   Esc        quit
+// The right mouse button opens a menu with lighting, inverse, wireframe,
+// exit and depths 0 to 4.
 #include "app.h"
+
+#include "../controls/controls.h"
 
 #include "../sponge/sponge.h"
 
@@ -12,6 +23,9 @@ int main(int argc, char** argv) {
 
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
+    glutKeyboardFunc(keyboard);
+    create_menu();
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
 
     init();
     glutMainLoop();

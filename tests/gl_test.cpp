@@ -13,6 +13,7 @@
 
 std::vector<cube_call> cubes;
 int redisplays = 0;
+std::vector<menu_entry> menu_entries;
 int test_window = 0;
 
 namespace {
@@ -54,6 +55,7 @@ extern "C" {
 void __real_glutSolidCube(double size);
 void __real_glutWireCube(double size);
 void __real_glutPostRedisplay();
+void __real_glutAddMenuEntry(const char* label, int value);
 
 void __wrap_glutSolidCube(double size) {
     record_cube(size, true);
@@ -66,6 +68,10 @@ void __wrap_glutWireCube(double size) {
 void __wrap_glutPostRedisplay() {
     ++redisplays;
     __real_glutPostRedisplay();
+}
+void __wrap_glutAddMenuEntry(const char* label, int value) {
+    menu_entries.push_back({label, value});
+    __real_glutAddMenuEntry(label, value);
 }
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 // One cube primitive as the program issued it, with where the modelview
@@ -20,6 +21,14 @@ struct cube_call {
 
 extern std::vector<cube_call> cubes;
 extern int redisplays;
+
+// The menu entries the program adds, as label and value.
+struct menu_entry {
+    std::string label;
+    int value;
+    bool operator==(const menu_entry& o) const { return label == o.label && value == o.value; }
+};
+extern std::vector<menu_entry> menu_entries;
 extern int test_window; // 500 x 500, set up as the program sets up its own
 
 struct rgb {
