@@ -114,25 +114,6 @@ std::vector<rgb> read_pixels(int width, int height) {
     return picture;
 }
 
-bool in_carpet(int col, int row) {
-    for (; col > 0 || row > 0; col /= 3, row /= 3) {
-        if (col % 3 == 1 && row % 3 == 1) {
-            return false;
-        }
-    }
-    return true;
-}
-
-rgb front_face_green() {
-    // Global ambient 0.2 on the default material ambient 0.2, plus light 0's
-    // white diffuse at an angle of cos = 1/sqrt(3) on the green material.
-    const double lambert = 1.0 / std::sqrt(3.0);
-    const auto channel = [&](double diffuse) {
-        return static_cast<int>(std::lround(255 * (0.2 * 0.2 + diffuse * lambert)));
-    };
-    return {channel(0.3), channel(1.0), channel(0.4)};
-}
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new window_environment);
