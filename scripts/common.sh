@@ -59,3 +59,21 @@ build() {
     cmake -S "$root" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# Starts a private X server for this script and stops it when the script
+# ends. -displayfd picks a free display number; -noreset keeps the server
+# (and its key map) as it is between clients.
+start_xvfb() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
+    xvfb_pid=$!
+    trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
+    for _ in $(seq 100); do
+        [[ -s $display_file ]] && break
+        sleep 0.1
+    done
+    [[ -s $display_file ]] || { echo "Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$display_file")" LIBGL_ALWAYS_SOFTWARE=1
+    rm -f "$display_file"
+}
