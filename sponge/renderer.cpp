@@ -57,8 +57,14 @@ void draw_cube(float x, float y, float z, float size) {
 }
 
 void draw_sponge(int level, float x, float y, float z, float size) {
-    const float s = static_cast<float>(size / 3.0);
+    // A leaf is the whole cube. Its translation is left for the caller's
+    // matrix restore to undo; display passes the origin, so nothing is left.
+    if (level <= 0 && !inverse) {
+        draw_cube(x, y, z, size);
+        return;
+    }
 
+    const float s = static_cast<float>(size / 3.0);
     if (inverse) {
         for (const offset& c : removed_cells) {
             glPushMatrix();
@@ -68,13 +74,6 @@ void draw_sponge(int level, float x, float y, float z, float size) {
         if (level > 1) {
             draw_cells(inverse_kept_cells, level - 1, x, y, z, s);
         }
-        return;
-    }
-
-    // A leaf is the whole cube. Its translation is left for the caller's
-    // matrix restore to undo; display passes the origin, so nothing is left.
-    if (level <= 0) {
-        draw_cube(x, y, z, size);
         return;
     }
     draw_cells(kept_cells, level - 1, x, y, z, s);
