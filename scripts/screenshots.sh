@@ -37,3 +37,14 @@ shot wire-cubes f "${turn[@]}"
 shot inverse-view v "${turn[@]}"
 shot lighting-off l
 shot gaps minus minus minus minus minus minus "${turn[@]}"
+
+# The desktop icons are the turned depth-3 sponge, trimmed to a square.
+trimmed=$(mktemp --suffix=.png)
+convert "$root/docs/depth-3-turned.png" -trim +repage "$trimmed"
+side=$(identify -format '%[fx:max(w,h)+24]' "$trimmed")
+for size in 48 128 256; do
+    convert "$trimmed" -background black -gravity center -extent "${side}x${side}" \
+        -resize "${size}x${size}" "$root/packaging/icons/menger-sponge-$size.png"
+    echo "packaging/icons/menger-sponge-$size.png"
+done
+rm -f "$trimmed"

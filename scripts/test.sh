@@ -10,6 +10,10 @@ need /usr/include/X11/extensions/XTest.h libxtst-dev
 need Xvfb xvfb
 need xauth xauth
 need clang-format clang-format
+need desktop-file-validate desktop-file-utils
+need groff groff-base
+need col bsdextrautils bsdmainutils
+need dpkg-shlibdeps dpkg-dev
 install_missing
 
 echo "== formatting"

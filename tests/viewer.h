@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -120,7 +121,10 @@ class viewer {
             if (!with_display) {
                 unsetenv("DISPLAY");
             }
-            execl(VIEWER, VIEWER, static_cast<char*>(nullptr));
+            // MENGER_SPONGE names another build of the program, such as an installed one.
+            const char* program =
+                std::getenv("MENGER_SPONGE") ? std::getenv("MENGER_SPONGE") : VIEWER;
+            execl(program, program, static_cast<char*>(nullptr));
             _exit(127);
         }
         close(out[1]);
