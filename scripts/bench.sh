@@ -36,7 +36,7 @@ The ratio frame ÷ bare is the renderer's own overhead. Each time is the fastest
 (9 at depths 0 to 3, 5 at depth 4, 3 at depth 5), with frames and flat loops taking turns. On two
 cores shared with the software renderer's own threads, runs of the same work still differ by 5 to
 10 %, so a ratio within about 0.9 to 1.1 says "no difference that this machine can see". The line
-under the table measures the renderer's own work directly, without the renderer's cost: the
+under the table measures the renderer's own work directly, without OpenGL's: the
 recursion with the translations and cube primitives recorded instead of drawn, beside the flat
 loop doing the same.
 

@@ -7,28 +7,33 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 
 using controls = gl_test;
 
 struct settings {
-    bool lighting = true, solid = true;
-    int iterations = 1;
-    float cube_scale = 1.0f;
-    bool inverse = false;
+    bool lighting, solid;
+    int iterations;
+    float cube_scale;
+    bool inverse;
 };
+const settings start{true, true, 1, 1.0f, false};
 
-// A rotation about one axis (0, 1, 2 for x, y, z) by `degrees`, or none.
-struct turn {
-    int axis = -1;
-    double degrees = 0;
-};
+void set(const settings& s) {
+    lighting = s.lighting, solid = s.solid, iterations = s.iterations;
+    cube_scale = s.cube_scale, inverse = s.inverse;
+    glEnable(GL_LIGHTING);
+    glLoadIdentity();
+    redisplays = 0;
+}
 
-// What commands must leave behind: the settings, the modelview rotation,
-// GL_LIGHTING matching `lighting`, one redraw asked for per command, and a
-// next frame that reads the settings.
-void expect_after(const settings& want, turn t, int commands = 1) {
+// What commands must leave behind: the settings, GL_LIGHTING matching
+// `lighting`, one redraw asked for per command, a modelview matrix turned
+// by `degrees` about `axis` (0, 1, 2 for x, y, z; -1 for none), and a next
+// frame that reads the settings.
+void expect_after(const settings& want, int axis = -1, double degrees = 0, int commands = 1) {
     EXPECT_EQ(lighting, want.lighting);
     EXPECT_EQ(solid, want.solid);
     EXPECT_EQ(iterations, want.iterations);
@@ -39,16 +44,12 @@ void expect_after(const settings& want, turn t, int commands = 1) {
 
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    const double pi = std::acos(-1.0), c = std::cos(t.degrees * pi / 180),
-                 s = std::sin(t.degrees * pi / 180);
+    const double c = std::cos(degrees * M_PI / 180), s = std::sin(degrees * M_PI / 180);
     for (int col = 0; col < 3; ++col) {
         for (int row = 0; row < 3; ++row) {
-            double e = col == row ? 1.0 : 0.0;
-            if (t.axis >= 0 && col != t.axis && row != t.axis) {
-                // The two axes that turn: (u, v) -> (u cos - v sin, u sin + v cos).
-                const int u = (t.axis + 1) % 3;
-                e = col == row ? c : (row == u ? -s : s);
-            }
+            // The two other axes turn: (u, v) -> (u cos - v sin, u sin + v cos).
+            const bool turns = axis >= 0 && col != axis && row != axis;
+            const double e = !turns ? col == row : col == row ? c : row == (axis + 1) % 3 ? -s : s;
             EXPECT_NEAR(m[col * 4 + row], e, 1e-6) << "row " << row << " col " << col;
         }
     }
@@ -57,73 +58,53 @@ void expect_after(const settings& want, turn t, int commands = 1) {
         cubes.clear();
         display();
         const size_t kept = static_cast<size_t>(std::pow(20, want.iterations));
-        const size_t shown = want.inverse ? (want.iterations == 0 ? 7 : 7 * (kept - 1) / 19) : kept;
-        ASSERT_EQ(cubes.size(), shown);
+        EXPECT_EQ(cubes.size(), !want.inverse          ? kept
+                                : want.iterations == 0 ? 7
+                                                       : 7 * (kept - 1) / 19);
         EXPECT_EQ(cubes.back().solid, want.solid);
-        const float cell =
-            static_cast<float>(2.0 / std::pow(3, std::max(want.iterations, want.inverse ? 1 : 0)));
-        EXPECT_EQ(cubes.back().edge, static_cast<double>(cell) * want.cube_scale);
     }
 }
 
-void reset() {
-    lighting = solid = true;
-    inverse = false;
-    iterations = 1;
-    cube_scale = 1.0f;
-    glEnable(GL_LIGHTING);
-    glLoadIdentity();
-    redisplays = 0;
-}
-
-struct key_row {
+const struct {
     unsigned char key;
     settings after;
-    turn t;
-};
-
-settings with(void (*change)(settings&)) {
-    settings s;
-    change(s);
-    return s;
-}
-
-const key_row key_rows[] = {
-    {'q', {}, {0, -5}},
-    {'e', {}, {0, 5}},
-    {'a', {}, {1, 5}},
-    {'d', {}, {1, -5}},
-    {'w', {}, {2, -5}},
-    {'s', {}, {2, 5}},
-    {'l', with([](settings& s) { s.lighting = false; }), {}},
-    {'f', with([](settings& s) { s.solid = false; }), {}},
-    {'v', with([](settings& s) { s.inverse = true; }), {}},
-    {'0', with([](settings& s) { s.iterations = 0; }), {}},
-    {'2', with([](settings& s) { s.iterations = 2; }), {}},
-    {'3', with([](settings& s) { s.iterations = 3; }), {}},
-    {'4', with([](settings& s) { s.iterations = 4; }), {}},
-    {'5', with([](settings& s) { s.iterations = 5; }), {}},
-    {'-', with([](settings& s) { s.cube_scale = 0.99f; }), {}},
+    int axis;
+    double degrees;
+} key_rows[] = {
+    // key  lighting solid depth scale inverse   turn
+    {'q', start, 0, -5},
+    {'e', start, 0, 5},
+    {'a', start, 1, 5},
+    {'d', start, 1, -5},
+    {'w', start, 2, -5},
+    {'s', start, 2, 5},
+    {'l', {false, true, 1, 1.0f, false}, -1, 0},
+    {'f', {true, false, 1, 1.0f, false}, -1, 0},
+    {'v', {true, true, 1, 1.0f, true}, -1, 0},
+    {'0', {true, true, 0, 1.0f, false}, -1, 0},
+    {'2', {true, true, 2, 1.0f, false}, -1, 0},
+    {'3', {true, true, 3, 1.0f, false}, -1, 0},
+    {'4', {true, true, 4, 1.0f, false}, -1, 0},
+    {'5', {true, true, 5, 1.0f, false}, -1, 0},
+    {'-', {true, true, 1, 0.99f, false}, -1, 0},
 };
 
 TEST_F(controls, each_key_does_its_one_thing_and_asks_for_one_frame) {
-    for (const key_row& r : key_rows) {
+    for (const auto& r : key_rows) {
         SCOPED_TRACE(testing::Message() << "key '" << r.key << "'");
-        reset();
+        set(start);
         keyboard(r.key, 0, 0);
-        expect_after(r.after, r.t);
+        expect_after(r.after, r.axis, r.degrees);
     }
     // Every other byte, '1' and '+' among them (they change nothing from the
     // start), upper-case letters and control characters, only asks for a frame.
     for (int key = 0; key < 256; ++key) {
-        const bool acts =
-            key == 27 || std::any_of(std::begin(key_rows), std::end(key_rows),
-                                     [key](const key_row& r) { return r.key == key; });
-        if (!acts) {
+        if (key != 27 && std::none_of(std::begin(key_rows), std::end(key_rows),
+                                      [key](const auto& r) { return r.key == key; })) {
             SCOPED_TRACE(testing::Message() << "byte " << key);
-            reset();
+            set(start);
             keyboard(static_cast<unsigned char>(key), 0, 0);
-            expect_after({}, {});
+            expect_after(start);
         }
     }
 }
@@ -135,7 +116,7 @@ TEST_F(controls, toggles_come_back_and_lighting_off_is_flat_red) {
     for (const unsigned char key : {'l', 'f', 'f', 'v', 'v'}) {
         keyboard(key, 0, 0);
     }
-    expect_after({}, {}, 6);
+    expect_after(start, -1, 0, 6);
 }
 
 TEST_F(controls, scale_steps_in_double_and_stops_at_both_ends) {
@@ -173,36 +154,23 @@ TEST_F(controls, menu_has_eleven_entries_and_each_does_what_its_key_does) {
         {"Use Q W E A S D to rotate", 10},
         {"Use +/- to scale cube size", 11},
     };
-    EXPECT_EQ(menu_entries, want);
+    ASSERT_EQ(menu_entries, want);
 
-    const struct {
-        int value;
-        settings after;
-    } rows[] = {
-        {1, with([](settings& s) { s.lighting = false; })},
-        {2, with([](settings& s) { s.inverse = true; })},
-        {3, with([](settings& s) { s.solid = false; })},
-        {5, with([](settings& s) { s.iterations = 0; })},
-        {6, {}},
-        {7, with([](settings& s) { s.iterations = 2; })},
-        {8, with([](settings& s) { s.iterations = 3; })},
-        {9, with([](settings& s) { s.iterations = 4; })},
-        {10, {}},
-        {11, {}},
-        {0, {}},
-        {12, {}},
-        {-1, {}},
-        {INT_MIN, {}},
-        {INT_MAX, {}},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "value " << r.value);
-        reset();
-        if (r.value == 6) {
-            iterations = 3; // so that setting depth 1 shows
+    // The key a label names after its tab, in lower case, does the same; the
+    // reminders, and values outside the menu, only ask for a frame.
+    const settings deep{true, true, 3, 1.0f, false}; // so that choosing depth 1 shows
+    for (const int value : {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 0, 12, -1, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(testing::Message() << "value " << value);
+        set(deep);
+        const bool entry = value >= 1 && value <= 11;
+        const char* tab = entry ? std::strchr(want[value - 1].label.c_str(), '\t') : nullptr;
+        if (tab != nullptr) {
+            keyboard(static_cast<unsigned char>(std::tolower(tab[1])), 0, 0);
         }
-        menu_select(r.value);
-        expect_after(r.after, {});
+        const settings by_key{lighting, solid, iterations, cube_scale, inverse};
+        set(deep);
+        menu_select(value);
+        expect_after(tab != nullptr ? by_key : deep);
     }
 }
 

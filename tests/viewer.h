@@ -156,7 +156,7 @@ class viewer {
         }
     }
 
-    bool alive() { return status < 0 && waitpid(pid, &status, WNOHANG) == 0 ? true : status < 0; }
+    bool alive() { return status < 0 && waitpid(pid, &status, WNOHANG) != pid; }
 
     // The exit status once the process has ended, or -1 if it runs on past the time.
     int exit_status(std::chrono::seconds limit = 10s) {
