@@ -7,6 +7,7 @@ source "$(dirname "$0")/common.sh"
 need_build_tools
 need /usr/include/gtest/gtest.h libgtest-dev
 need /usr/include/X11/extensions/XTest.h libxtst-dev
+need /usr/include/benchmark/benchmark.h libbenchmark-dev
 need Xvfb xvfb
 need xauth xauth
 need clang-format clang-format
@@ -21,7 +22,7 @@ mapfile -t sources < <(git -C "$root" ls-files '*.cpp' '*.h')
 (cd "$root" && clang-format --dry-run --Werror "${sources[@]}")
 
 echo "== build"
-build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DMENGER_WERROR=ON
+build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DMENGER_WERROR=ON -DMENGER_BENCHMARK=ON
 echo "== build with AddressSanitizer and UndefinedBehaviorSanitizer"
 build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
     -DMENGER_WERROR=ON -DMENGER_SANITIZE=ON
