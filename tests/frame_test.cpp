@@ -55,18 +55,6 @@ TEST_F(frame, a_zero_sized_window_leaves_a_finite_projection) {
     EXPECT_EQ(mode, GL_MODELVIEW);
 }
 
-TEST_F(frame, reshape_keeps_the_rotation_and_asks_for_a_frame) {
-    glRotatef(5.0f, 0.0f, 1.0f, 0.0f);
-    GLfloat before[16], after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, before);
-    reshape(300, 700);
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(after[i], before[i]);
-    }
-    EXPECT_EQ(redisplays, 1);
-}
-
 TEST_F(frame, init_enables_depth_test_and_three_lights_fixed_to_the_viewer) {
     for (const GLenum cap : {GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_LIGHT2}) {
         EXPECT_TRUE(glIsEnabled(cap)) << cap;

@@ -64,21 +64,6 @@ TEST_F(renderer, issues_every_cube_of_every_level_at_its_edge) {
     }
 }
 
-TEST_F(renderer, wire_mode_issues_the_same_cubes_as_wire_cubes) {
-    iterations = 2;
-    display();
-    const std::vector<cube_call> solid_frame = cubes;
-    cubes.clear();
-    solid = false;
-    display();
-    ASSERT_EQ(cubes.size(), solid_frame.size());
-    for (size_t i = 0; i < cubes.size(); ++i) {
-        EXPECT_FALSE(cubes[i].solid);
-        EXPECT_EQ(cubes[i].x, solid_frame[i].x);
-        EXPECT_EQ(cubes[i].edge, solid_frame[i].edge);
-    }
-}
-
 // Offsets in cell edges, in the order the cells must come.
 struct offset {
     int x, y, z;
@@ -144,14 +129,6 @@ TEST_F(renderer, places_cells_bit_exact_in_order) {
             expect_at(cubes[7 + 7 * k + i], centre(kept, removed_order[i], s2), 3);
         }
     }
-}
-
-TEST_F(renderer, depth_zero_is_one_cube_on_the_origin) {
-    iterations = 0;
-    display();
-    ASSERT_EQ(cubes.size(), 1u);
-    expect_at(cubes[0], {0, 0, 0, 0, true, 0}, 1);
-    EXPECT_EQ(cubes[0].edge, 2.0);
 }
 
 TEST_F(renderer, a_frame_leaves_the_modelview_matrix_and_stack_as_found) {
