@@ -94,6 +94,16 @@ inline void bind_keys(Display* dpy, const std::vector<KeySym>& syms) {
     XSync(dpy, False);
 }
 
+// Polls `done` until it holds, or gives up after `limit`.
+template <class F> bool wait_until(F done, std::chrono::milliseconds limit) {
+    for (const auto end = clock_type::now() + limit; !done(); std::this_thread::sleep_for(20ms)) {
+        if (clock_type::now() > end) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One run of the program, with its window found on the display.
 class viewer {
   public:
@@ -101,11 +111,7 @@ class viewer {
     explicit viewer(bool with_display = true, const std::vector<KeySym>& keys = {}) {
         if (with_display) {
             // A server that resets as its last client leaves refuses for a moment.
-            for (auto end = clock_type::now() + 5s; dpy == nullptr && clock_type::now() < end;) {
-                dpy = XOpenDisplay(nullptr);
-                std::this_thread::sleep_for(dpy == nullptr ? 50ms : 0ms);
-            }
-            if (dpy == nullptr) {
+            if (!wait_until([this] { return (dpy = XOpenDisplay(nullptr)) != nullptr; }, 5s)) {
                 throw std::runtime_error("cannot open the display");
             }
             XSetErrorHandler(count_x_error);
@@ -132,11 +138,15 @@ class viewer {
         if (!with_display) {
             return;
         }
-        for (auto end = clock_type::now() + 20s; window == 0 && clock_type::now() < end;) {
-            std::this_thread::sleep_for(20ms);
-            window = find_window(DefaultRootWindow(dpy));
-        }
-        if (window != 0) {
+        const auto titled = [this](Window w) {
+            char* name = nullptr;
+            XWindowAttributes a;
+            const bool match = XFetchName(dpy, w, &name) != 0 && std::strcmp(name, title) == 0 &&
+                               XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable;
+            XFree(name);
+            return match;
+        };
+        if (wait_until([&] { return (window = find_top(titled)) != 0; }, 20s)) {
             // Wholly on the screen, or the screen cannot be read back; and keys
             // go to the window under the pointer, as there is no window manager.
             XMoveWindow(dpy, window, left, top);
@@ -160,9 +170,7 @@ class viewer {
 
     // The exit status once the process has ended, or -1 if it runs on past the time.
     int exit_status(std::chrono::seconds limit = 10s) {
-        for (auto end = clock_type::now() + limit; alive() && clock_type::now() < end;) {
-            std::this_thread::sleep_for(10ms);
-        }
+        wait_until([this] { return !alive(); }, limit);
         return alive() || !WIFEXITED(status) ? -1 : WEXITSTATUS(status);
     }
 
@@ -210,12 +218,14 @@ class viewer {
     bool choose_menu_entry(int index) {
         XTestFakeMotionEvent(dpy, -1, left + 250, top + 250, 0);
         click();
+        // The menu is the one other mapped top-level window, and overrides redirection.
         Window menu = 0;
-        for (auto end = clock_type::now() + 10s; menu == 0 && clock_type::now() < end;) {
-            std::this_thread::sleep_for(20ms);
-            menu = find_menu();
-        }
-        if (menu == 0) {
+        const auto is_menu = [this](Window w) {
+            XWindowAttributes a;
+            return w != window && XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable &&
+                   a.override_redirect;
+        };
+        if (!wait_until([&] { return (menu = find_top(is_menu)) != 0; }, 10s)) {
             return false;
         }
         XWindowAttributes a;
@@ -263,12 +273,9 @@ class viewer {
                std::chrono::seconds limit = 20s) {
         int width = 0, height = 0;
         std::vector<rgb> picture;
-        for (auto end = clock_type::now() + limit; clock_type::now() < end;) {
-            picture = grab(width, height);
-            if (check(picture, width, height)) {
-                return true;
-            }
-            std::this_thread::sleep_for(50ms);
+        const auto seen = [&] { return check(picture = grab(width, height), width, height); };
+        if (wait_until(seen, limit)) {
+            return true;
         }
         save(picture, width, height, failure_picture);
         return false;
@@ -302,35 +309,14 @@ class viewer {
         }
     }
 
-    Window find_window(Window parent) {
-        Window root, up, *children = nullptr;
+    // The first top-level window that `matches`, or 0.
+    template <class F> Window find_top(F matches) {
+        Window root, parent, *children = nullptr;
         unsigned n = 0;
         Window found = 0;
-        if (XQueryTree(dpy, parent, &root, &up, &children, &n) != 0) {
-            for (unsigned i = 0; i < n && found == 0; ++i) {
-                char* name = nullptr;
-                if (XFetchName(dpy, children[i], &name) != 0 && name != nullptr) {
-                    found = std::strcmp(name, title) == 0 ? children[i] : 0;
-                    XFree(name);
-                }
-            }
-            XFree(children);
-        }
-        return found;
-    }
-
-    // The menu is the one mapped top-level window besides the program's own.
-    Window find_menu() {
-        Window root, up, *children = nullptr;
-        unsigned n = 0;
-        Window found = 0;
-        XQueryTree(dpy, DefaultRootWindow(dpy), &root, &up, &children, &n);
-        for (unsigned i = 0; i < n; ++i) {
-            XWindowAttributes a;
-            if (children[i] != window && XGetWindowAttributes(dpy, children[i], &a) &&
-                a.map_state == IsViewable && a.override_redirect) {
-                found = children[i];
-            }
+        XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &n);
+        for (unsigned i = 0; i < n && found == 0; ++i) {
+            found = matches(children[i]) ? children[i] : 0;
         }
         XFree(children);
         return found;
