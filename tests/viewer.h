@@ -116,6 +116,8 @@ class viewer {
             }
             XSetErrorHandler(count_x_error);
             bind_keys(dpy, keys);
+            // A window left by another run must not be taken for this one.
+            find_top([this](Window w) { return (others.push_back(w), false); });
         }
         int out[2];
         if (pipe(out) != 0) {
@@ -141,7 +143,8 @@ class viewer {
         const auto titled = [this](Window w) {
             char* name = nullptr;
             XWindowAttributes a;
-            const bool match = XFetchName(dpy, w, &name) != 0 && std::strcmp(name, title) == 0 &&
+            const bool match = std::count(others.begin(), others.end(), w) == 0 &&
+                               XFetchName(dpy, w, &name) != 0 && std::strcmp(name, title) == 0 &&
                                XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable;
             XFree(name);
             return match;
@@ -322,6 +325,7 @@ class viewer {
         return found;
     }
 
+    std::vector<Window> others; // top-level windows there before the program started
     pid_t pid = -1;
     int status = -1;
     int messages = -1;
