@@ -40,14 +40,10 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
     // Steps of 0.01 worked in double and kept as a float: seven sizes from
     // 1.0 down to 0.94000006, and back up to exactly 1.0.
     case '+':
-        if (cube_scale != 1.0f) {
-            cube_scale = static_cast<float>(cube_scale + 0.01);
-        }
+        if (cube_scale != 1.0f) { cube_scale = static_cast<float>(cube_scale + 0.01); }
         break;
     case '-':
-        if (cube_scale > 0.95) {
-            cube_scale = static_cast<float>(cube_scale - 0.01);
-        }
+        if (cube_scale > 0.95) { cube_scale = static_cast<float>(cube_scale - 0.01); }
         break;
 
     default: break;

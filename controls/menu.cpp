@@ -31,9 +31,7 @@ const int entry_count = sizeof entries / sizeof entries[0];
 
 int create_menu() {
     const int menu = glutCreateMenu(menu_select);
-    for (int i = 0; i < entry_count; ++i) {
-        glutAddMenuEntry(entries[i].label, i + 1);
-    }
+    for (int i = 0; i < entry_count; ++i) { glutAddMenuEntry(entries[i].label, i + 1); }
     return menu;
 }
 

@@ -1,10 +1,10 @@
-# Shared by the scripts: installs what is missing on Debian or Ubuntu, and
-# builds the program. Sourced, not run.
+# Shared by the scripts: installs what is missing on Debian or Ubuntu, builds the program and
+# starts a private X display. Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# need FILE-OR-COMMAND PACKAGE...: marks the first package that exists in
-# the package lists as wanted when the file or command is not on the machine.
+# need FILE-OR-COMMAND PACKAGE...: marks the first package that exists in the package lists as
+# wanted when the file or command is not on the machine.
 missing=()
 need() {
     local what=$1
@@ -52,6 +52,15 @@ need_build_tools() {
     need /usr/include/GL/glut.h libglut-dev freeglut3-dev
 }
 
+# What the tests need, and the scripts that drive the program on a private display.
+need_test_tools() {
+    need_build_tools
+    need /usr/include/gtest/gtest.h libgtest-dev
+    need /usr/include/X11/Xlib.h libx11-dev
+    need xdotool xdotool
+    need Xvfb xvfb
+}
+
 # build DIR [cmake options...]: configures once, then builds.
 build() {
     local dir=$1
@@ -60,9 +69,8 @@ build() {
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
-# Starts a private X server for this script and stops it when the script
-# ends. -displayfd picks a free display number; -noreset keeps the server
-# (and its key map) as it is between clients.
+# Starts a private X server for this script and stops it when the script ends. -displayfd picks
+# a free display number; -noreset keeps the server as it is between clients.
 start_xvfb() {
     local display_file
     display_file=$(mktemp)

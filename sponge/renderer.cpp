@@ -71,9 +71,7 @@ void draw_sponge(int level, float x, float y, float z, float size) {
             draw_cube(cell(x, c.x, s), cell(y, c.y, s), cell(z, c.z, s), s);
             glPopMatrix();
         }
-        if (level > 1) {
-            draw_cells(inverse_kept_cells, level - 1, x, y, z, s);
-        }
+        if (level > 1) { draw_cells(inverse_kept_cells, level - 1, x, y, z, s); }
         return;
     }
     draw_cells(kept_cells, level - 1, x, y, z, s);
