@@ -4,6 +4,10 @@
 
 #include "../sponge/sponge.h"
 
+#ifdef _WIN32
+#include <GL/freeglut_ext.h>
+#endif
+
 namespace {
 
 // Top to bottom; an entry's value is its place in this list, counted from 1.
@@ -32,6 +36,11 @@ const int entry_count = sizeof entries / sizeof entries[0];
 int create_menu() {
     const int menu = glutCreateMenu(menu_select);
     for (int i = 0; i < entry_count; ++i) { glutAddMenuEntry(entries[i].label, i + 1); }
+#ifdef _WIN32
+    // freeglut draws its Windows menus in an 8 x 13 font that shows the tab as a glyph; in the
+    // font of its X11 menus the tab is blank, and so it reads the same on both.
+    glutSetMenuFont(menu, GLUT_BITMAP_HELVETICA_18);
+#endif
     return menu;
 }
 

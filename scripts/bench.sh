@@ -4,29 +4,30 @@
 # instead of several).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-need_test_tools
+need_build_tools
+need Xvfb xvfb
 need /usr/include/benchmark/benchmark.h libbenchmark-dev
+need /usr/include/X11/Xlib.h libx11-dev
 install_missing
-build "$root/build" -DCMAKE_BUILD_TYPE=Release -DMENGER_BENCHMARK=ON >/dev/null
+build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMENGER_BENCHMARK=ON >/dev/null
 start_xvfb
-figures=$("$root/build/bench/frame_benchmark" "$@" --benchmark_color=false 2>&1 | tee /dev/stderr)
+figures=$("$root/build/bench/frame_benchmark" "$@" --benchmark_color=false | tee /dev/stderr |
+    sed -n '/^Renderer:/,$p')
 cat >"$root/docs/performance.md" <<DOC
 # Performance
 
 Measured by \`./scripts/bench.sh $*\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
     /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')), no GPU; Xvfb with Mesa's software renderer.
 
-*frame_ms* is one whole frame as the program draws it (\`display\`, then \`glFinish\`); *bare_ms*
-the same cube primitives with the same edges, each inside a matrix save, translate and restore,
-from one flat loop without the recursion: the least that any renderer issuing them pays. *ratio*
-is frame over bare, the renderer's own overhead. Frames and flat loops take turns and the fastest
+*frame* is one whole frame as the program draws it (\`display\`, then \`glFinish\`); *bare* the
+same cube primitives with the same edges, each inside a matrix save, translate and restore, from
+one flat loop without the recursion: the least that any renderer issuing them pays. *ratio* is
+frame over bare, the renderer's own overhead. Frames and flat loops take turns and the fastest
 of each is kept (9 runs at depths 0 to 3, 5 at depth 4, 3 at depth 5). Runs of the same work
 differ by 5 to 10 % on two cores shared with the renderer's own threads, so a ratio between 0.9
 and 1.1 means no difference that this machine can see; the first line under the table measures
 the renderer's own work without OpenGL's.
 
-\`\`\`
 $figures
-\`\`\`
 DOC
 echo "Wrote docs/performance.md"

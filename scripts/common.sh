@@ -17,17 +17,18 @@ need() {
     missing+=("$*")
 }
 
-# Installs the packages marked by need, with apt-get, through sudo when not root.
+# Runs a command as root: through sudo when not root already.
+as_root() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
+
+# Installs the packages marked by need, with apt-get.
 install_missing() {
     ((${#missing[@]} == 0)) && return
-    local sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
     if ! command -v apt-get >/dev/null 2>&1; then
         echo "Missing: ${missing[*]}. Install them with your package manager." >&2
         exit 1
     fi
     echo "Installing what is missing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
+    as_root apt-get update -qq
     local wanted=() choice name
     for choice in "${missing[@]}"; do
         # Package names change between releases: take the first one offered.
@@ -38,7 +39,7 @@ install_missing() {
             fi
         done
     done
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "${wanted[@]}" >/dev/null
     missing=()
 }
@@ -52,13 +53,13 @@ need_build_tools() {
     need /usr/include/GL/glut.h libglut-dev freeglut3-dev
 }
 
-# What the tests need, and the scripts that drive the program on a private display.
-need_test_tools() {
-    need_build_tools
-    need /usr/include/gtest/gtest.h libgtest-dev
-    need /usr/include/X11/Xlib.h libx11-dev
-    need xdotool xdotool
+# A private display, and the tools that type, click and read the screen there.
+need_display_tools() {
     need Xvfb xvfb
+    need python3 python3
+    need xdotool xdotool
+    need xwd x11-apps
+    need xwininfo x11-utils
 }
 
 # build DIR [cmake options...]: configures once, then builds.

@@ -4,11 +4,15 @@
 # UndefinedBehaviorSanitizer. Exits non-zero on any failure.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-need_test_tools
+need_build_tools
+need_display_tools
+need /usr/include/gtest/gtest.h libgtest-dev
 need /usr/include/benchmark/benchmark.h libbenchmark-dev
+need /usr/include/X11/Xlib.h libx11-dev
 need clang-format clang-format
 need desktop-file-validate desktop-file-utils
-need groff groff-base
+need lintian lintian
+need appstreamcli appstream
 need dpkg-shlibdeps dpkg-dev
 need file file
 install_missing
@@ -16,9 +20,10 @@ install_missing
 echo "== formatting"
 (cd "$root" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
 echo "== build"
-build "$root/build" -DCMAKE_BUILD_TYPE=Release -DMENGER_WERROR=ON -DMENGER_BENCHMARK=ON
+build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DMENGER_WERROR=ON -DMENGER_BENCHMARK=ON
 echo "== build with sanitizers"
-build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMENGER_WERROR=ON -DMENGER_SANITIZE=ON
+build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DMENGER_WERROR=ON \
+    -DMENGER_SANITIZE=ON
 start_xvfb
 echo "== tests on $DISPLAY"
 ctest --test-dir "$root/build" --output-on-failure --parallel 2

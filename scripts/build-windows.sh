@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Cross-builds the viewer for 64-bit Windows with mingw-w64: freeglut built as a static library
+# from Debian's own source package, and the program built by the project's CMake with it, into
+# one .exe that needs only the DLLs every Windows has. Writes build-windows/menger-sponge.exe and
+# build-windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence, and
+# freeglut's licence, whose notice goes with every copy.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+need cmake cmake
+need make make
+need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
+need dpkg-source dpkg-dev
+need zip zip
+install_missing
+out=$root/build-windows freeglut=$root/build-windows/freeglut toolchain=$root/cmake/mingw-w64.cmake
+
+if [[ ! -f $freeglut/lib/libglut.a ]]; then
+    # Source packages come from the archive that the machine installs from.
+    if ! apt-get source --print-uris freeglut >/dev/null 2>&1; then
+        echo "Adding source packages from the archive this machine uses"
+        deb822=$(ls /etc/apt/sources.list.d/{debian,ubuntu}.sources 2>/dev/null || true)
+        if [[ -n $deb822 ]]; then
+            awk '/^Types:/ { $0 = "Types: deb-src" } { print } /^$/ { exit }' $deb822 |
+                as_root tee /etc/apt/sources.list.d/menger-sponge-sources.sources >/dev/null
+        else
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | head -n1 |
+                as_root tee /etc/apt/sources.list.d/menger-sponge-sources.list >/dev/null
+        fi
+        as_root apt-get update -qq
+    fi
+    src=$(mktemp -d)
+    log=$( (cd "$src" && apt-get source freeglut) 2>&1) || { echo "$log" >&2 && exit 1; }
+    cmake -S "$src"/freeglut-*/ -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$freeglut" -DFREEGLUT_BUILD_DEMOS=OFF \
+        -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
+    cmake --build "$src/build" --parallel "$(nproc)" >/dev/null 2>&1
+    cmake --install "$src/build" >/dev/null
+    cp "$src"/freeglut-*/COPYING "$freeglut/COPYING"
+    rm -rf "$src"
+fi
+
+build "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$freeglut" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+for dll in $(x86_64-w64-mingw32-objdump -p "$out/menger-sponge.exe" | awk '/DLL Name/ { print $3 }'); do
+    case $dll in
+    ADVAPI32.dll | GDI32.dll | KERNEL32.dll | msvcrt.dll | OPENGL32.dll | USER32.dll | WINMM.dll) ;;
+    *) echo "menger-sponge.exe needs $dll, which not every Windows has" >&2 && exit 1 ;;
+    esac
+done
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+zip=$out/menger-sponge-$version-windows-x64.zip files=$(mktemp -d)
+cp "$out/menger-sponge.exe" "$root/README.md" "$files"
+cp "$root/LICENSE" "$files/LICENSE.txt"
+cp "$freeglut/COPYING" "$files/freeglut-LICENSE.txt"
+rm -f "$zip" && (cd "$files" && zip -q "$zip" ./*) && rm -rf "$files"
+echo "Wrote build-windows/menger-sponge.exe and ${zip#"$root"/}"
