@@ -18,7 +18,7 @@ need file file
 install_missing
 
 echo "== formatting"
-(cd "$root" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
+find "$root"/{app,sponge,controls,tests,bench} -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
 echo "== build"
 build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DMENGER_WERROR=ON -DMENGER_BENCHMARK=ON
 echo "== build with sanitizers"

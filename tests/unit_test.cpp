@@ -64,13 +64,12 @@ static void expect(const settings& want, int frames, float degrees, int axis, st
 // inverse view draws the seven others in their own order, then recurses corners first.
 static void sponge(std::vector<cube>& out, int level, float x, float y, float z, float size) {
     const float s = static_cast<float>(size / 3.0);
+    const double scale = cube_scale;
     const auto at = [s](float centre, int k) { return static_cast<float>(centre + k * double(s)); };
-    if (level == 0 && !inverse)
-        return void(out.emplace_back(x, y, z, size * double(cube_scale), solid));
-    const int removed[] = {0, 1, 0, 0, 0, 1, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0, -1};
+    if (level == 0 && !inverse) return void(out.emplace_back(x, y, z, size * scale, solid));
+    const int r[] = {0, 1, 0, 0, 0, 1, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0, -1}; // removed
     for (int c = 0; inverse && c < 21; c += 3) {
-        out.emplace_back(at(x, removed[c]), at(y, removed[c + 1]), at(z, removed[c + 2]),
-                         s * double(cube_scale), solid);
+        out.emplace_back(at(x, r[c]), at(y, r[c + 1]), at(z, r[c + 2]), s * scale, solid);
     }
     for (int c = 0; c < 54 && (!inverse || level > 1); ++c) {
         const int i = c % 3 - 1, j = 1 - c / 3 % 3, k = 1 - c / 9 % 3, nonzero = !!i + !!j + !!k;
