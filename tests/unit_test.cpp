@@ -148,12 +148,14 @@ TEST(program, the_projection_keeps_the_sponge_square_and_the_turn) {
     for (const auto& [w, h] : {std::pair{500, 500}, {1000, 500}, {500, 800}, {0, 500}, {500, 0}}) {
         reshape(w, h);
         display();
-        GLfloat p[16];
-        glGetFloatv(GL_PROJECTION_MATRIX, p);
+        GLfloat p[20]; // the projection matrix, then the viewport
+        glGetFloatv(GL_PROJECTION_MATRIX, p), glGetFloatv(GL_VIEWPORT, p + 16);
         const double x = 2 * std::max(1.0, double(w) / h), y = 2 * std::max(1.0, double(h) / w);
-        const GLfloat want[16] = {
-            float(1 / x), 0, 0, 0, 0, float(1 / y), 0, 0, 0, 0, -0.1f, 0, 0, 0, 0, 1};
-        for (int i = 0; i < 16; ++i) EXPECT_TRUE(w && h ? p[i] == want[i] : std::isfinite(p[i]));
+        // clang-format off
+        const GLfloat want[20] = {float(1 / x), 0, 0, 0,  0, float(1 / y), 0, 0,  0, 0, -0.1f, 0,  0, 0, 0, 1,
+                                  0, 0, float(w), float(h)};
+        // clang-format on
+        for (int i = 0; i < 20; ++i) EXPECT_TRUE(w && h ? p[i] == want[i] : std::isfinite(p[i]));
     }
     expect(start, 6, 5, 1, "five window sizes");
 }
