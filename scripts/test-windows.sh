@@ -10,8 +10,8 @@ install_missing
 [[ -f $root/build-windows/menger-sponge.exe ]] || "$root/scripts/build-windows.sh"
 start_xvfb
 export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
 cd "$root/build-windows"
 MENGER_SPONGE="exec wine menger-sponge.exe" python3 "$root/tests/e2e.py"
 wineserver -k
