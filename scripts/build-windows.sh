@@ -33,7 +33,7 @@ if [[ ! -f $freeglut/lib/libglut.a ]]; then
     cmake -S "$src"/freeglut-*/ -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$freeglut" -DFREEGLUT_BUILD_DEMOS=OFF \
         -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
-    cmake --build "$src/build" --parallel "$(nproc)" >/dev/null 2>&1
+    cmake --build "$src/build" --parallel "$(nproc)" >"$src/log" 2>&1 || { tail -n 30 "$src/log" >&2 && exit 1; }
     cmake --install "$src/build" >/dev/null
     cp "$src"/freeglut-*/COPYING "$freeglut/COPYING"
     rm -rf "$src"

@@ -10,9 +10,8 @@ install_missing
 dir=$root/build-memcheck
 build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 start_xvfb
-rm -f "$dir"/memcheck.*.log # one for each run of the program
-(cd "$dir" && MENGER_SPONGE="exec valgrind --leak-check=full --num-callers=50 \
-    --log-file=memcheck.%p.log ./menger-sponge" python3 "$root/tests/e2e.py")
+(cd "$dir" && rm -f memcheck.*.log && MENGER_SPONGE="exec valgrind --leak-check=full \
+    --num-callers=50 --log-file=memcheck.%p.log ./menger-sponge" python3 "$root/tests/e2e.py")
 own=$(awk '/^==[0-9]+== $/ { seen = 0 } /^==[0-9]+== +(at|by) 0x/ && !seen && !/vgpreload/ {
     seen = 1; n += /\((main|frame|init|renderer|view_settings|keyboard|menu)\.cpp:/ } END { print n + 0 }' \
     "$dir"/memcheck.*.log)

@@ -8,8 +8,7 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAILED: $*" >&2 && exit 1; }
 run() { MENGER_SPONGE="exec $1" python3 "$(dirname "$0")/e2e.py" >/dev/null || fail "$1 as a user"; }
 
-rm -f "$build"/menger-sponge_*.deb
-(cd "$build" && cpack -G DEB >/dev/null) || fail "cpack -G DEB"
+(cd "$build" && rm -f menger-sponge_*.deb && cpack -G DEB >/dev/null) || fail "cpack -G DEB"
 deb=$(ls "$build"/menger-sponge_*.deb)
 dpkg-deb -x "$deb" "$tmp"
 for file in bin/menger-sponge share/applications/menger-sponge.desktop share/man/man6/menger-sponge.6.gz \
