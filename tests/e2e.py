@@ -25,9 +25,7 @@ class Viewer:
         self.program = subprocess.Popen(os.environ["MENGER_SPONGE"], shell=True)
         atexit.register(self.program.kill)
         found = poll(lambda: run("xdotool", "search", "--onlyvisible", "--name", "^Menger Sponge - Vardelle$"))
-        if not found:
-            sys.exit("FAILED: no window titled Menger Sponge - Vardelle")
-        self.window = found.split()[0].decode()
+        self.window = (found or sys.exit("FAILED: no window titled Menger Sponge - Vardelle")).split()[0].decode()
         run("xdotool", "windowmove", self.window, 0, 0, "mousemove", 250, 250, "click", 1)
         inside = re.findall(rb"^\s+(0x[0-9a-f]+)", run("xwininfo", "-children", "-id", self.window), re.M)
         self.window = inside[0].decode() if inside else self.window
@@ -41,12 +39,15 @@ class Viewer:
         # Opened by the right button and left open by its release; a move marks, a click chooses.
         menu = ("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$")
         run("xdotool", "mousedown", 3)
-        shown = poll(lambda: run(*menu, "getwindowgeometry", "--shell"))
+        shown = poll(lambda: run(*menu))
         run("xdotool", "mouseup", 3)
-        at = dict(line.split("=") for line in (shown or b"X=0 Y=0 WIDTH=0 HEIGHT=0").decode().split())
-        x, y = int(at["X"]) + int(at["WIDTH"]) // 2, int(at["Y"]) + int(at["HEIGHT"]) * (2 * entry + 1) // 22
+        if not shown:
+            return False
+        where = rb"(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)"  # xdotool misplaces Wine's
+        x, y, width, height = map(int, re.findall(where, run("xwininfo", "-id", shown.split()[0].decode())))
+        x, y = x + width // 2, y + height * (2 * entry + 1) // 22
         run("xdotool", "mousemove", x, y - 1, "mousemove", x, y, "click", 3)
-        return shown and poll(lambda: not run(*menu))
+        return poll(lambda: not run(*menu))
 
     def shows(self, check, name):
         """Waits for check(width, height, pixel) to pass on xwd's picture, else keeps it as name."""
