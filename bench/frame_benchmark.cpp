@@ -6,15 +6,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <signal.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,19 +51,46 @@ void __real_glutSolidCube(double size), __real_glutWireCube(double size);
 void *__real_malloc(size_t), *__real_calloc(size_t, size_t), *__real_realloc(void*, size_t);
 void *__real__Znwm(size_t), *__real__Znam(size_t); // operator new and new[]
 void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    capturing ? captured.push_back({x, y, z, 0.0}) : __real_glTranslatef(x, y, z);
+    if (capturing) {
+        captured.push_back({x, y, z, 0.0});
+    } else {
+        __real_glTranslatef(x, y, z);
+    }
 }
 void __wrap_glutSolidCube(double size) {
-    capturing ? void(captured.back().edge = size) : __real_glutSolidCube(size);
+    if (capturing) {
+        captured.back().edge = size;
+    } else {
+        __real_glutSolidCube(size);
+    }
 }
 void __wrap_glutWireCube(double size) {
-    capturing ? void(captured.back().edge = size) : __real_glutWireCube(size);
+    if (capturing) {
+        captured.back().edge = size;
+    } else {
+        __real_glutWireCube(size);
+    }
 }
-void* __wrap_malloc(size_t size) { return ++allocations, __real_malloc(size); }
-void* __wrap_calloc(size_t n, size_t size) { return ++allocations, __real_calloc(n, size); }
-void* __wrap_realloc(void* p, size_t size) { return ++allocations, __real_realloc(p, size); }
-void* __wrap__Znwm(size_t size) { return ++allocations, __real__Znwm(size); }
-void* __wrap__Znam(size_t size) { return ++allocations, __real__Znam(size); }
+void* __wrap_malloc(size_t size) {
+    ++allocations;
+    return __real_malloc(size);
+}
+void* __wrap_calloc(size_t n, size_t size) {
+    ++allocations;
+    return __real_calloc(n, size);
+}
+void* __wrap_realloc(void* p, size_t size) {
+    ++allocations;
+    return __real_realloc(p, size);
+}
+void* __wrap__Znwm(size_t size) {
+    ++allocations;
+    return __real__Znwm(size);
+}
+void* __wrap__Znam(size_t size) {
+    ++allocations;
+    return __real__Znam(size);
+}
 }
 
 namespace {
@@ -83,7 +115,11 @@ void flat(const std::vector<leaf>& cubes) {
     for (const leaf& c : cubes) {
         glPushMatrix();
         glTranslatef(c.x, c.y, c.z);
-        solid ? glutSolidCube(c.edge) : glutWireCube(c.edge);
+        if (solid) {
+            glutSolidCube(c.edge);
+        } else {
+            glutWireCube(c.edge);
+        }
         glPopMatrix();
     }
 }
@@ -91,8 +127,9 @@ void flat(const std::vector<leaf>& cubes) {
 // Frames and flat loops take turns, so that a slow spell of the machine does not fall on one
 // side only; the fastest of each is kept, as the machine's noise only ever adds time.
 void frame_and_bare(benchmark::State& state, int depth, const char* mode) {
-    std::tie(iterations, inverse, solid) =
-        std::tuple(depth, mode[0] == 'i', !std::strstr(mode, "wire"));
+    iterations = depth;
+    inverse = std::strstr(mode, "inverse") != nullptr;
+    solid = std::strstr(mode, "wire") == nullptr;
     const std::vector<leaf> cubes = leaves(depth);
     double frame = 1e300, bare = 1e300;
     for (auto _ : state) {
@@ -107,7 +144,8 @@ void frame_and_bare(benchmark::State& state, int depth, const char* mode) {
         glFinish();
         bare = std::min(bare, ms_since(start));
     }
-    state.counters["frame_ms"] = frame, state.counters["bare_ms"] = bare;
+    state.counters["frame_ms"] = frame;
+    state.counters["bare_ms"] = bare;
     table.push_back({std::to_string(depth) + " " + mode, cubes.size(), frame, bare});
 }
 
@@ -155,7 +193,8 @@ double startup_ms() {
         XFree(windows);
     }
     const double ms = ms_since(start);
-    kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
     XCloseDisplay(dpy);
     return ms;
 }
@@ -173,13 +212,16 @@ void reports(int depth) {
 
     // The renderer's own work, without the GPU's: the recursion with the translations and cube
     // primitives recorded instead of drawn, beside the flat loop doing the same.
-    std::tie(iterations, inverse, solid) = std::tuple(depth, false, true);
+    iterations = depth;
+    inverse = false;
+    solid = true;
     captured.reserve(3300000);
     double start = cpu_ms();
     const std::vector<leaf> cubes = leaves(depth);
     const double recursion = cpu_ms() - start;
     captured.reserve(cubes.size());
-    capturing = true, start = cpu_ms();
+    capturing = true;
+    start = cpu_ms();
     flat(cubes);
     const double flat_ms = cpu_ms() - start;
     capturing = false;
@@ -192,15 +234,18 @@ void reports(int depth) {
     for (int frames = 1; frames <= 1000; ++frames) {
         display();
         glFinish();
-        after_10 = frames == 10 ? resident_kib() : after_10;
+        if (frames == 10) { after_10 = resident_kib(); }
     }
     const long after_1000 = resident_kib();
-    for (int mode = 0; mode < 4; ++mode) {
-        std::tie(inverse, solid) = std::tuple(mode / 2 == 1, mode % 2 == 0);
-        const long before = allocations;
-        display();
-        glFinish();
-        own += allocations - before;
+    for (const bool inverse_view : {false, true}) {
+        for (const bool solid_cubes : {true, false}) {
+            inverse = inverse_view;
+            solid = solid_cubes;
+            const long before = allocations;
+            display();
+            glFinish();
+            own += allocations - before;
+        }
     }
     std::printf("- Resident memory: %ld KiB after 10 frames at depth 3, %ld KiB after 1000 "
                 "(growth %ld KiB).\n- Heap allocations made by the program's own code in four "

@@ -3,6 +3,7 @@
 # the figures to docs/performance.md. ./scripts/bench.sh --quick stops at depth 3 (a minute
 # instead of several).
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 need_build_tools
 need Xvfb xvfb

@@ -1,26 +1,26 @@
 #!/usr/bin/env bash
 # Cross-builds the viewer for 64-bit Windows with mingw-w64: freeglut built as a static library
-# from Debian's own source package, and the program built by the project's CMake with it, into
-# one .exe that needs only the DLLs every Windows has. Writes build-windows/menger-sponge.exe and
+# from its upstream sources, as Debian's archive holds them, and the program built by the
+# project's CMake with it, into one .exe that needs only the DLLs every Windows has. Writes build-windows/menger-sponge.exe and
 # build-windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence, and
 # freeglut's licence, whose notice goes with every copy.
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 need cmake cmake
 need make make
 need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
-need dpkg-source dpkg-dev
 need zip zip
 install_missing
 out=$root/build-windows freeglut=$root/build-windows/freeglut toolchain=$root/cmake/mingw-w64.cmake
 
 if [[ ! -f $freeglut/lib/libglut.a ]]; then
-    # Source packages come from the archive that the machine installs from.
-    if ! apt-get source --print-uris freeglut >/dev/null 2>&1; then
+    # freeglut's upstream sources, from the archive that the machine installs from.
+    if ! apt-get source --tar-only --print-uris freeglut >/dev/null 2>&1; then
         echo "Adding source packages from the archive this machine uses"
-        deb822=$(ls /etc/apt/sources.list.d/{debian,ubuntu}.sources 2>/dev/null || true)
+        deb822=$(find /etc/apt/sources.list.d -maxdepth 1 -name 'debian.sources' -o -name 'ubuntu.sources' | head -n1)
         if [[ -n $deb822 ]]; then
-            awk '/^Types:/ { $0 = "Types: deb-src" } { print } /^$/ { exit }' $deb822 |
+            awk '/^Types:/ { $0 = "Types: deb-src" } { print } /^$/ { exit }' "$deb822" |
                 as_root tee /etc/apt/sources.list.d/menger-sponge-sources.sources >/dev/null
         else
             sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | head -n1 |
@@ -29,7 +29,8 @@ if [[ ! -f $freeglut/lib/libglut.a ]]; then
         as_root apt-get update -qq
     fi
     src=$(mktemp -d)
-    log=$( (cd "$src" && apt-get source freeglut) 2>&1) || { echo "$log" >&2 && exit 1; }
+    log=$( (cd "$src" && apt-get source --tar-only freeglut) 2>&1) || { echo "$log" >&2 && exit 1; }
+    tar -C "$src" -xf "$src"/freeglut_*.orig.tar.?z
     cmake -S "$src"/freeglut-*/ -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$freeglut" -DFREEGLUT_BUILD_DEMOS=OFF \
         -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_REPLACE_GLUT=ON >/dev/null

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts: installs what is missing on Debian or Ubuntu, builds the program and
 # starts a private X display. Sourced, not run.
 
@@ -83,6 +84,7 @@ start_xvfb() {
         sleep 0.1
     done
     [[ -s $display_file ]] || { echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(head -n1 "$display_file")" LIBGL_ALWAYS_SOFTWARE=1
+    DISPLAY=":$(head -n1 "$display_file")"
+    export DISPLAY LIBGL_ALWAYS_SOFTWARE=1
     rm -f "$display_file"
 }

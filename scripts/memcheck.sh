@@ -2,6 +2,7 @@
 # Runs the end-to-end test with the program under valgrind's memcheck. Fails on an error made in
 # the program's own code (its innermost frame past the allocator); the GL driver's are counted.
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 need_build_tools
 need_display_tools

@@ -2,6 +2,7 @@
 # Installs what the viewer needs, builds it and opens it. Arguments go on to
 # the viewer, which hands them to GLUT (for example -geometry 800x800).
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 
 need_build_tools

@@ -2,6 +2,7 @@
 # Takes the README's pictures of the real program on a private X display and writes them to
 # docs/ as PNG files, and the desktop icons made from one of them.
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 need_build_tools
 need_display_tools
@@ -34,7 +35,8 @@ shot() {
         mv "$shots/now" "$shots/before" && sleep 0.2
     done
     "$convert" xwd:"$shots/now" "$root/docs/$name.png"
-    kill "$pid" && wait "$pid" 2>/dev/null || true
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
     rm -f "$shots"/*
     echo "docs/$name.png"
 }

@@ -3,6 +3,7 @@
 # virtual X display. Wine runs the program in a virtual desktop of its own: without one, and
 # without a window manager, Wine's windows get no keys.
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 need_display_tools
 need wine wine

@@ -18,10 +18,21 @@ for file in bin/menger-sponge share/applications/menger-sponge.desktop share/man
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libc6*libglut* && $depends =~ libopengl0|libgl1 ]] || fail "the .deb's Depends: $depends"
-lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian"
 desktop-file-validate "$tmp"/usr/share/applications/*.desktop || fail "the desktop entry"
-findings=$(appstreamcli validate --no-net --pedantic "$tmp"/usr/share/metainfo/*.xml) &&
-    ! grep -q '^[A-Z]:' <<<"$findings" || fail "the AppStream metadata: $findings"
+
+# Every AppStream finding fails but two. The project has no web address yet, and AppStream 1.0
+# (Debian 13) warns of the missing homepage: this goes once it has one. AppStream 0.16 (Debian 12)
+# does not know the <developer> element that 1.0 asks for in place of <developer_name>, and
+# reports it as unknown: the two releases cannot both be satisfied.
+no_homepage=url-homepage-missing
+findings=$(appstreamcli validate --no-net --pedantic "$tmp"/usr/share/metainfo/*.xml) || true
+unexpected=$(grep -E '^[A-Z]:' <<<"$findings" | grep -Ev ": ($no_homepage|unknown-tag developer)\$") || true
+[[ $findings == *Validation* ]] || fail "appstreamcli validated nothing: $findings"
+[[ -z $unexpected ]] || fail "the AppStream metadata: $unexpected"
+# lintian reports the missing homepage again as a failed validation; every other tag fails.
+skip=()
+[[ $findings == *"$no_homepage"* ]] && skip=(--suppress-tags appstream-metadata-validation-failed)
+lintian --fail-on error,warning "${skip[@]}" "$deb" 2>/dev/null || fail "lintian"
 run "$tmp/usr/bin/menger-sponge"
 
 if [[ ${CI:-} == true && $(id -u) -eq 0 ]]; then
