@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds the viewer for 64-bit Windows with mingw-w64: freeglut built as a static library
 # from its upstream sources, as Debian's archive holds them, and the program built by the
-# project's CMake with it, into one .exe that needs only the DLLs every Windows has. Writes build-windows/menger-sponge.exe and
-# build-windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence, and
-# freeglut's licence, whose notice goes with every copy.
+# project's CMake with it, into one .exe that needs only the DLLs every Windows has. Writes it
+# as build-windows/menger-sponge.exe, and the two ways to ship it:
+# - build-windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence and
+#   freeglut's licence, whose notice goes with every copy;
+# - build-windows/menger-sponge-VERSION-windows-x64-setup.exe: an installer of the same files.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
@@ -11,6 +13,7 @@ need cmake cmake
 need make make
 need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
 need zip zip
+need makensis nsis
 install_missing
 out=$root/build-windows freeglut=$root/build-windows/freeglut toolchain=$root/cmake/mingw-w64.cmake
 
@@ -40,8 +43,9 @@ if [[ ! -f $freeglut/lib/libglut.a ]]; then
     rm -rf "$src"
 fi
 
+source_date_from_changelog
 build "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$freeglut" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMENGER_FREEGLUT_LICENSE="$freeglut/COPYING" >/dev/null
 for dll in $(x86_64-w64-mingw32-objdump -p "$out/menger-sponge.exe" | awk '/DLL Name/ { print $3 }'); do
     case $dll in
     ADVAPI32.dll | GDI32.dll | KERNEL32.dll | msvcrt.dll | OPENGL32.dll | USER32.dll | WINMM.dll) ;;
@@ -49,10 +53,14 @@ for dll in $(x86_64-w64-mingw32-objdump -p "$out/menger-sponge.exe" | awk '/DLL 
     esac
 done
 
+# The zip holds what the installer installs, with the release's time, in a fixed order, and no
+# extra attributes (-X): the same bytes from the same sources.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
 zip=$out/menger-sponge-$version-windows-x64.zip files=$(mktemp -d)
-cp "$out/menger-sponge.exe" "$root/README.md" "$files"
-cp "$root/LICENSE" "$files/LICENSE.txt"
-cp "$freeglut/COPYING" "$files/freeglut-LICENSE.txt"
-rm -f "$zip" && (cd "$files" && zip -q "$zip" ./*) && rm -rf "$files"
-echo "Wrote build-windows/menger-sponge.exe and ${zip#"$root"/}"
+cmake --install "$out" --prefix "$files" >/dev/null
+touch -d "@$SOURCE_DATE_EPOCH" "$files"/*
+rm -f "$zip"
+(cd "$files" && find . -type f | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$zip")
+rm -rf "$files"
+(cd "$out" && cpack -G NSIS >/dev/null)
+echo "Wrote build-windows/menger-sponge.exe, ${zip#"$root"/} and build-windows/menger-sponge-$version-windows-x64-setup.exe"

@@ -63,6 +63,13 @@ need_display_tools() {
     need xwininfo x11-utils
 }
 
+# Sets SOURCE_DATE_EPOCH to the date of the changelog's latest entry: files that packages hold
+# get the release's time, not the clock's, and the same sources make the same bytes.
+source_date_from_changelog() {
+    SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^ -- .*>  //p' "$root/packaging/changelog" | head -n1)" +%s)
+    export SOURCE_DATE_EPOCH
+}
+
 # build DIR [cmake options...]: configures once, then builds.
 build() {
     local dir=$1
@@ -87,4 +94,14 @@ start_xvfb() {
     DISPLAY=":$(head -n1 "$display_file")"
     export DISPLAY LIBGL_ALWAYS_SOFTWARE=1
     rm -f "$display_file"
+}
+
+# A Wine prefix, build-windows/wine, whose programs run in a virtual desktop of their own: without
+# one, and without a window manager, Wine's windows get no keys. Nothing goes into the menus of
+# the machine's desktop. The first start, which makes the prefix, is quiet.
+wine_desktop() {
+    export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
 }

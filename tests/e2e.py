@@ -27,6 +27,17 @@ def xwininfo(*options):
     return run("xwininfo", *options).decode()
 
 
+def menu_place():
+    """x, y, width and height of the open menu, read with xwininfo as xdotool misplaces Wine's
+    windows; None while it is closed (Wine 10 keeps it shown as a single pixel then)."""
+    numbers = r"(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)"
+    for menu in shown("^freeglut menu$"):
+        place = [int(number) for number in re.findall(numbers, xwininfo("-id", menu))]
+        if len(place) == 4 and place[2] > 1:
+            return place
+    return None
+
+
 class Viewer:
     """The program and its window, which gets keys under the pointer once clicked: no window
     manager gives the focus. Wine draws a frame of its own around it; then it is the child."""
@@ -49,18 +60,17 @@ class Viewer:
 
     def choose(self, entry):
         """Opened by the right button and left open by its release; a move marks an entry, a
-        click chooses it. Its place is read with xwininfo, as xdotool misplaces Wine's menus."""
+        click chooses it."""
         run("xdotool", "mousedown", 3)
-        menu = poll(lambda: shown("^freeglut menu$"))
+        place = poll(menu_place)
         run("xdotool", "mouseup", 3)
-        if not menu:
+        if not place:
             return False
-        numbers = r"(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)"
-        x, y, width, height = map(int, re.findall(numbers, xwininfo("-id", menu[0])))
+        x, y, width, height = place
         x += width // 2
         y += height * (2 * entry + 1) // 22  # the middle of one of 11 lines
         run("xdotool", "mousemove", x, y - 1, "mousemove", x, y, "click", 3)
-        return poll(lambda: not shown("^freeglut menu$"))
+        return poll(lambda: not menu_place())
 
     def shows(self, check, name):
         """Waits for check(width, height, pixel) to pass on the window's picture, else keeps the

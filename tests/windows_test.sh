@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# windows_test.sh BUILD-DIR: the Windows build under Wine (WINEPREFIX and DISPLAY set). The .exe
+# carries its icon and version; the zip holds the program's files; the installer installs them
+# silently with a Start-menu entry and an uninstall entry, and its uninstaller leaves no trace.
+# The end-to-end test runs on the program from the zip and on the installed one.
+set -euo pipefail
+export LC_ALL=C # names listed in one order everywhere
+build=$1 here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAILED: $*" >&2 && exit 1; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+files="LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe"
+listing() { (cd "$1" && echo *); }
+e2e() { (cd "$1" && MENGER_SPONGE="exec wine menger-sponge.exe" python3 "$here/e2e.py") || fail "$1"; }
+# Files, shortcuts and registry keys that name the program, once Wine has saved its registry.
+traces() {
+    wineserver -w
+    find "$WINEPREFIX/drive_c" -iname '*menger*'
+    grep -i menger "$WINEPREFIX"/*.reg || true
+}
+
+# The icon group and the version of the .exe, as Windows reads them.
+wrestool -x -t 14 -n GLUT_ICON "$build/menger-sponge.exe" >"$tmp/icon.ico" || fail "no GLUT_ICON"
+sizes=$(icotool -l "$tmp/icon.ico" | sed 's/.*--width=\([0-9]*\).*/\1/' | xargs)
+[[ $sizes == "16 32 48 256" ]] || fail "the icon's sizes: $sizes"
+product=$(wrestool -x --raw -t 16 "$build/menger-sponge.exe" | iconv -f UTF-16LE -t UTF-8 -c |
+    tr -c '[:print:]' '\n' | grep -x -A1 ProductVersion | tail -n1)
+[[ $product == "$version" ]] || fail "the .exe's product version: '$product'"
+
+unzip -q "$build/menger-sponge-$version-windows-x64.zip" -d "$tmp/zip"
+[[ $(listing "$tmp/zip") == "$files" ]] || fail "the zip holds: $(listing "$tmp/zip")"
+e2e "$tmp/zip"
+
+[[ -z $(traces) ]] || fail "an earlier install left: $(traces)"
+wine "$build/menger-sponge-$version-windows-x64-setup.exe" /S
+installed=$WINEPREFIX/drive_c/Program\ Files/Menger\ Sponge
+[[ $(listing "$installed") == "LICENSE.txt README.md Uninstall.exe freeglut-LICENSE.txt menger-sponge.exe" ]] ||
+    fail "installed: $(listing "$installed")"
+[[ -f $WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Menger\ Sponge/Menger\ Sponge.lnk ]] ||
+    fail "no Start-menu shortcut"
+entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Menger Sponge' | tr -d '\r')
+for value in "DisplayName Menger Sponge" "DisplayVersion $version" "Publisher The Menger sponge viewer authors" \
+    'DisplayIcon C:\Program Files\Menger Sponge\menger-sponge.exe'; do
+    grep -qxF "    ${value/ /    REG_SZ    }" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
+done
+e2e "$installed"
+wine "$installed/Uninstall.exe" /S
+left=$(traces)
+[[ -z $left ]] || fail "the uninstaller left: $left"
+echo "Windows build, zip and installer: passed"
