@@ -70,6 +70,21 @@ source_date_from_changelog() {
     export SOURCE_DATE_EPOCH
 }
 
+# package_deb DIR: a release build of the program in DIR, and its Debian package there. cpack
+# gives the package's own parts the modes that the umask gives its temporary files: 022 makes
+# them what dpkg-deb writes.
+package_deb() {
+    source_date_from_changelog
+    build "$1" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    (cd "$1" && rm -f menger-sponge_*.deb && umask 022 && cpack -G DEB >/dev/null)
+}
+
+# exe_version FILE: the product version in a Windows program's version resource.
+exe_version() {
+    wrestool -x --raw -t 16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' |
+        grep -x -A1 ProductVersion | tail -n1
+}
+
 # build DIR [cmake options...]: configures once, then builds.
 build() {
     local dir=$1
@@ -98,10 +113,12 @@ start_xvfb() {
 
 # A Wine prefix, build-windows/wine, whose programs run in a virtual desktop of their own: without
 # one, and without a window manager, Wine's windows get no keys. Nothing goes into the menus of
-# the machine's desktop. The first start, which makes the prefix, is quiet.
+# the machine's desktop. The first start, which makes the prefix, is quiet, and waited for: a
+# program started while Wine still sets the prefix up may miss its first keys.
 wine_desktop() {
     export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    wineserver -w
 }

@@ -15,6 +15,7 @@ need black black
 need shellcheck shellcheck
 need desktop-file-validate desktop-file-utils
 need lintian lintian
+need hardening-check devscripts
 need appstreamcli appstream
 need dpkg-shlibdeps dpkg-dev
 need file file

@@ -8,6 +8,8 @@ export LC_ALL=C # names listed in one order everywhere
 build=$1 here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAILED: $*" >&2 && exit 1; }
+# shellcheck source=../scripts/common.sh
+source "$here/../scripts/common.sh"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 files="LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe"
 listing() { (cd "$1" && echo *); }
@@ -23,8 +25,7 @@ traces() {
 wrestool -x -t 14 -n GLUT_ICON "$build/menger-sponge.exe" >"$tmp/icon.ico" || fail "no GLUT_ICON"
 sizes=$(icotool -l "$tmp/icon.ico" | sed 's/.*--width=\([0-9]*\).*/\1/' | xargs)
 [[ $sizes == "16 32 48 256" ]] || fail "the icon's sizes: $sizes"
-product=$(wrestool -x --raw -t 16 "$build/menger-sponge.exe" | iconv -f UTF-16LE -t UTF-8 -c |
-    tr -c '[:print:]' '\n' | grep -x -A1 ProductVersion | tail -n1)
+product=$(exe_version "$build/menger-sponge.exe")
 [[ $product == "$version" ]] || fail "the .exe's product version: '$product'"
 
 unzip -q "$build/menger-sponge-$version-windows-x64.zip" -d "$tmp/zip"
