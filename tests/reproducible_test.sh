@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
 # The Debian package, the Windows zip and the installer, built again from a copy of the sources
-# in another folder and with another umask, are the same bytes as those built here (the Windows
-# files by scripts/build-windows.sh already). freeglut's library is reused, not built again.
+# in another folder and with another umask, are the same bytes as those built here already.
+# freeglut's library is reused, not built again.
 set -euo pipefail
 # shellcheck source=../scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
 tar -C "$root" --exclude='./build*' --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x
-mkdir "$other/build-windows"
-cp -a "$root/build-windows/freeglut" "$other/build-windows/"
-package_deb "$root/build-release"
+package_deb "$root/build-release" # a rebuild of nothing after the tests
 cd "$root"
+cp -a --parents build-windows/freeglut "$other"
 (
     umask 002
     # shellcheck source=../scripts/common.sh
