@@ -111,12 +111,14 @@ start_xvfb() {
     rm -f "$display_file"
 }
 
-# A Wine prefix, build-windows/wine, whose programs run in a virtual desktop of their own: without
-# one, and without a window manager, Wine's windows get no keys. Nothing goes into the menus of
-# the machine's desktop. The first start, which makes the prefix, is quiet, and waited for: a
-# program started while Wine still sets the prefix up may miss its first keys.
+# A new Wine prefix, build-windows/wine, a Windows where nothing was installed before, whose
+# programs run in a virtual desktop of their own: without one, and without a window manager,
+# Wine's windows get no keys. Nothing goes into the menus of the machine's desktop. The first
+# start, which makes the prefix, is quiet, and waited for: a program started while Wine still
+# sets the prefix up may miss its first keys.
 wine_desktop() {
     export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all
+    rm -rf "$WINEPREFIX"
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1

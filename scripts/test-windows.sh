@@ -6,6 +6,7 @@
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
+need_build_tools
 need_display_tools
 need wine wine
 need wrestool icoutils

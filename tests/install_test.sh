@@ -33,7 +33,7 @@ unexpected=$(grep -E '^[A-Z]:' <<<"$findings" | grep -Ev ": ($no_homepage|unknow
 # lintian reports the missing homepage again, as a failed validation.
 skip=()
 [[ $findings == *"$no_homepage"* ]] && skip=(--suppress-tags appstream-metadata-validation-failed)
-lintian --fail-on error,warning,info "${skip[@]}" "$deb" 2>/dev/null || fail "lintian"
+lintian --display-info --fail-on error,warning,info "${skip[@]}" "$deb" 2>/dev/null || fail "lintian"
 
 # Every hardening feature present, or not applicable (unknown: no such code in the program); but
 # control-flow integrity, which Debian's own C start files (Scrt1.o, crti.o) lack on 12 and 13,

@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/../scripts/common.sh"
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
-tar -C "$root" --exclude='./build*' --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x
+tar -C "$root" --exclude='./build*' --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x -m # with new file times
 package_deb "$root/build-release" # a rebuild of nothing after the tests
 cd "$root"
 cp -a --parents build-windows/freeglut "$other"
