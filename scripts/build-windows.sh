@@ -55,7 +55,7 @@ done
 
 # The zip holds what the installer installs, with the release's time, in a fixed order, and no
 # extra attributes (-X): the same bytes from the same sources.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+version=$(project_version "$out")
 zip=$out/menger-sponge-$version-windows-x64.zip files=$(mktemp -d)
 cmake --install "$out" --prefix "$files" >/dev/null
 touch -d "@$SOURCE_DATE_EPOCH" "$files"/*

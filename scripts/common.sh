@@ -79,6 +79,9 @@ package_deb() {
     (cd "$1" && rm -f menger-sponge_*.deb && umask 022 && cpack -G DEB >/dev/null)
 }
 
+# project_version BUILD-DIR: the version of the CMake project configured there.
+project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
+
 # exe_version FILE: the product version in a Windows program's version resource.
 exe_version() {
     wrestool -x --raw -t 16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' |

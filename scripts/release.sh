@@ -18,16 +18,16 @@ if [[ -n $(git status --porcelain) ]]; then
     exit 1
 fi
 
+echo "Building the Debian package and the Windows files"
+package_deb "$root/build-release"
+"$root/scripts/build-windows.sh" >/dev/null
+
 # One version, the CMake project's, wherever the version is written.
-version=$(sed -n 's/^project(menger_sponge VERSION \([^ ]*\).*/\1/p' CMakeLists.txt)
+version=$(project_version build-release)
 same() { [[ $2 == "$version" ]] || { echo "release.sh: $1 says $2, CMakeLists.txt $version" >&2 && exit 1; }; }
 same packaging/changelog "$(sed -n '1s/^menger-sponge (\(.*\)).*/\1/p' packaging/changelog)"
 metainfo=packaging/org.example.menger_sponge.metainfo.xml
 same $metainfo "$(grep -o -m1 '<release version="[^"]*"' $metainfo | cut -d'"' -f2)"
-
-echo "Building the Debian package and the Windows files of version $version"
-package_deb "$root/build-release"
-"$root/scripts/build-windows.sh" >/dev/null
 same "build-windows/menger-sponge.exe's version resource" "$(exe_version build-windows/menger-sponge.exe)"
 
 rm -rf dist

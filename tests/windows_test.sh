@@ -9,7 +9,7 @@ trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAILED: $*" >&2 && exit 1; }
 # shellcheck source=../scripts/common.sh
 source "$here/../scripts/common.sh"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=$(project_version "$build")
 files="LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe"
 listing() { (cd "$1" && echo *); }
 e2e() { (cd "$1" && MENGER_SPONGE="exec wine menger-sponge.exe" python3 "$here/e2e.py") || fail "$1"; }
