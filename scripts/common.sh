@@ -82,10 +82,11 @@ package_deb() {
 # project_version BUILD-DIR: the version of the CMake project configured there.
 project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
 
-# exe_version FILE: the product version in a Windows program's version resource.
+# exe_version FILE: the product version in a Windows program's version resource: the first text
+# after its name (names and values are padded to whole 32-bit words).
 exe_version() {
     wrestool -x --raw -t 16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' |
-        grep -x -A1 ProductVersion | tail -n1
+        awk 'named && NF { print; exit } $0 == "ProductVersion" { named = 1 }'
 }
 
 # build DIR [cmake options...]: configures once, then builds.
