@@ -5,19 +5,28 @@
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
-need_build_tools
-need Xvfb xvfb
-need /usr/include/benchmark/benchmark.h libbenchmark-dev
-need /usr/include/X11/Xlib.h libx11-dev
-install_missing
-build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMENGER_BENCHMARK=ON >/dev/null
-start_xvfb
-figures=$("$root/build/bench/frame_benchmark" "$@" --benchmark_color=false | tee /dev/stderr |
-    sed -n '/^Renderer:/,$p')
-cat >"$root/docs/performance.md" <<DOC
+
+main() {
+    install_build_tools
+    local libs
+    libs=$(native_libdir)
+    install_missing Xvfb:xvfb "$libs/libbenchmark.so:libbenchmark-dev" "$libs/libX11.so:libx11-dev"
+    build_preset bench >/dev/null
+    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
+    trap 'kill "${xvfb#* }"' EXIT
+    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
+    local figures
+    figures=$("$root/build/bench/bench/frame_benchmark" "$@" --benchmark_color=false | tee /dev/stderr |
+        sed -n '/^Renderer:/,$p')
+    write_report "$figures" "$*"
+}
+
+# write_report FIGURES ARGUMENTS: docs/performance.md, the figures with what they mean.
+write_report() {
+    cat >"$root/docs/performance.md" <<DOC
 # Performance
 
-Measured by \`./scripts/bench.sh $*\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
+Measured by \`./scripts/bench.sh $2\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
     /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')), no GPU; Xvfb with Mesa's software renderer.
 
 *frame* is one whole frame as the program draws it (\`display\`, then \`glFinish\`); *bare* the
@@ -29,6 +38,9 @@ differ by 5 to 10 % on two cores shared with the renderer's own threads, so a ra
 and 1.1 means no difference that this machine can see; the first line under the table measures
 the renderer's own work without OpenGL's.
 
-$figures
+$1
 DOC
 echo "Wrote docs/performance.md"
+}
+
+main "$@"

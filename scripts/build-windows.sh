@@ -1,66 +1,93 @@
 #!/usr/bin/env bash
-# Cross-builds the viewer for 64-bit Windows with mingw-w64: freeglut built as a static library
-# from its upstream sources, as Debian's archive holds them, and the program built by the
-# project's CMake with it, into one .exe that needs only the DLLs every Windows has. Writes it
-# as build-windows/menger-sponge.exe, and the two ways to ship it:
-# - build-windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence and
+# Cross-builds the viewer for 64-bit Windows with mingw-w64 (the CMake preset `windows`):
+# freeglut built as a static library from its upstream sources, as Debian 12's archive holds
+# them, and the program built with it into one .exe that needs only the DLLs every Windows has.
+# Writes, and prints the paths of (relative to the project's folder):
+# - build/windows/menger-sponge-VERSION-windows-x64.zip: the .exe, the README, the licence and
 #   freeglut's licence, whose notice goes with every copy;
-# - build-windows/menger-sponge-VERSION-windows-x64-setup.exe: an installer of the same files.
+# - build/windows/menger-sponge-VERSION-windows-x64-setup.exe: an installer of the same files.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
-need cmake cmake
-need make make
-need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
-need zip zip
-need makensis nsis
-install_missing
-out=$root/build-windows freeglut=$root/build-windows/freeglut toolchain=$root/cmake/mingw-w64.cmake
 
-if [[ ! -f $freeglut/lib/libglut.a ]]; then
-    # freeglut's upstream sources, from the archive that the machine installs from.
-    if ! apt-get source --tar-only --print-uris freeglut >/dev/null 2>&1; then
-        echo "Adding source packages from the archive this machine uses"
-        deb822=$(find /etc/apt/sources.list.d -maxdepth 1 -name 'debian.sources' -o -name 'ubuntu.sources' | head -n1)
-        if [[ -n $deb822 ]]; then
-            awk '/^Types:/ { $0 = "Types: deb-src" } { print } /^$/ { exit }' "$deb822" |
-                as_root tee /etc/apt/sources.list.d/menger-sponge-sources.sources >/dev/null
-        else
-            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | head -n1 |
-                as_root tee /etc/apt/sources.list.d/menger-sponge-sources.list >/dev/null
-        fi
-        as_root apt-get update -qq
-    fi
-    src=$(mktemp -d)
-    log=$( (cd "$src" && apt-get source --tar-only freeglut) 2>&1) || { echo "$log" >&2 && exit 1; }
-    tar -C "$src" -xf "$src"/freeglut_*.orig.tar.?z
-    cmake -S "$src"/freeglut-*/ -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$freeglut" -DFREEGLUT_BUILD_DEMOS=OFF \
+# freeglut's upstream tarball, pinned: every machine, Debian 12 or 13, builds the same program.
+# To move to a new freeglut, set its Debian version and the SHA-256 of its .orig tarball (which
+# `sha256sum` prints once the new one is downloaded, as the failed check shows its path).
+freeglut_release=bookworm
+freeglut_sha256=3c0bcb915d9b180a97edaebd011b7a1de54583a838644dcd42bb0ea0c6f3eaec
+
+# fetch_freeglut DIR: downloads freeglut's upstream tarball into DIR/source, through apt with a
+# configuration of its own under DIR (sources, lists and cache): the machine's is not touched.
+# The archive is the one that the machine installs Debian's packages from.
+fetch_freeglut() {
+    local dir=$1 mirror
+    # shellcheck disable=SC2016 # apt's own field name, not the shell's
+    mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' | head -n1)
+    [[ -n $mirror ]] || { echo "No Debian archive among this machine's package sources" >&2 && return 1; }
+    mkdir -p "$dir"/apt/{lists/partial,cache/archives/partial,parts} "$dir/source"
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $freeglut_release main" \
+        >"$dir/apt/sources.list"
+    local apt=(apt-get -qq -o "Dir::Etc::SourceList=$dir/apt/sources.list"
+        -o "Dir::Etc::SourceParts=$dir/apt/parts" -o "Dir::State::Lists=$dir/apt/lists"
+        -o "Dir::Cache=$dir/apt/cache" -o APT::Sandbox::User="$(id -un)")
+    "${apt[@]}" update
+    (cd "$dir/source" && "${apt[@]}" source --download-only --tar-only freeglut >/dev/null)
+    local tarball
+    tarball=$(ls "$dir"/source/freeglut_*.orig.tar.?z)
+    echo "$freeglut_sha256  $tarball" | sha256sum --check --quiet >&2 ||
+        { echo "$tarball is not the pinned freeglut" >&2 && return 1; }
+    tar -C "$dir/source" -xf "$tarball"
+}
+
+# build_freeglut DIR: freeglut as a static library for Windows, installed into DIR/install.
+build_freeglut() {
+    local dir=$1
+    fetch_freeglut "$dir"
+    cmake -S "$dir"/source/freeglut-*/ -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dir/install" -DFREEGLUT_BUILD_DEMOS=OFF \
         -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
-    cmake --build "$src/build" --parallel "$(nproc)" >"$src/log" 2>&1 || { tail -n 30 "$src/log" >&2 && exit 1; }
-    cmake --install "$src/build" >/dev/null
-    cp "$src"/freeglut-*/COPYING "$freeglut/COPYING"
-    rm -rf "$src"
-fi
+    cmake --build "$dir/build" --parallel "$(nproc)" >"$dir/build.log" 2>&1 ||
+        { tail -n 30 "$dir/build.log" >&2 && return 1; }
+    cmake --install "$dir/build" >/dev/null
+    cp "$dir"/source/freeglut-*/COPYING "$dir/install/COPYING"
+}
 
-source_date_from_changelog
-build "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$freeglut" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DMENGER_FREEGLUT_LICENSE="$freeglut/COPYING" >/dev/null
-for dll in $(x86_64-w64-mingw32-objdump -p "$out/menger-sponge.exe" | awk '/DLL Name/ { print $3 }'); do
-    case $dll in
-    ADVAPI32.dll | GDI32.dll | KERNEL32.dll | msvcrt.dll | OPENGL32.dll | USER32.dll | WINMM.dll) ;;
-    *) echo "menger-sponge.exe needs $dll, which not every Windows has" >&2 && exit 1 ;;
-    esac
-done
+# check_imports EXE: the program needs no DLL beyond those that every Windows has.
+check_imports() {
+    local dll
+    for dll in $(x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name/ { print $3 }'); do
+        case $dll in
+        ADVAPI32.dll | GDI32.dll | KERNEL32.dll | msvcrt.dll | OPENGL32.dll | USER32.dll | WINMM.dll) ;;
+        *) echo "$1 needs $dll, which not every Windows has" >&2 && return 1 ;;
+        esac
+    done
+}
 
-# The zip holds what the installer installs, with the release's time, in a fixed order, and no
-# extra attributes (-X): the same bytes from the same sources.
-version=$(project_version "$out")
-zip=$out/menger-sponge-$version-windows-x64.zip files=$(mktemp -d)
-cmake --install "$out" --prefix "$files" >/dev/null
-touch -d "@$SOURCE_DATE_EPOCH" "$files"/*
-rm -f "$zip"
-(cd "$files" && find . -type f | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$zip")
-rm -rf "$files"
-(cd "$out" && cpack -G NSIS >/dev/null)
-echo "Wrote build-windows/menger-sponge.exe, ${zip#"$root"/} and build-windows/menger-sponge-$version-windows-x64-setup.exe"
+# make_zip BUILD-DIR ZIP: the files the installer installs, with the release's time, in a fixed
+# order, without extra attributes (-X): the same bytes from the same sources.
+make_zip() {
+    local files
+    files=$(mktemp -d)
+    cmake --install "$1" --prefix "$files" >/dev/null
+    touch -d "@$(release_time)" "$files"/*
+    rm -f "$2"
+    (cd "$files" && find . -type f | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$2")
+    rm -rf "$files"
+}
+
+main() {
+    install_missing cmake:cmake make:make x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64 zip:zip \
+        makensis:nsis dpkg-parsechangelog:dpkg-dev \
+        /usr/share/keyrings/debian-archive-keyring.gpg:debian-archive-keyring
+    local out=$root/build/windows version
+    [[ -f $root/build/freeglut/install/lib/libglut.a ]] || build_freeglut "$root/build/freeglut"
+    build_preset windows >/dev/null
+    check_imports "$out/menger-sponge.exe"
+    version=$(project_version "$out")
+    make_zip "$out" "$out/menger-sponge-$version-windows-x64.zip"
+    package_preset windows
+    echo "build/windows/menger-sponge-$version-windows-x64.zip"
+    echo "build/windows/menger-sponge-$version-windows-x64-setup.exe"
+}
+
+main "$@"

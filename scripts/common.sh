@@ -1,82 +1,77 @@
 # shellcheck shell=bash
-# Shared by the scripts: installs what is missing on Debian or Ubuntu, builds the program and
-# starts a private X display. Sourced, not run.
+# Shared by the scripts, which source it: it sets `root`, the project's folder, and defines
+# functions; it runs nothing.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-
-# need FILE-OR-COMMAND PACKAGE...: marks the first package that exists in the package lists as
-# wanted when the file or command is not on the machine.
-missing=()
-need() {
-    local what=$1
-    shift
-    if [[ $what == /* ]]; then
-        [[ -e $what ]] && return
-    else
-        command -v "$what" >/dev/null 2>&1 && return
-    fi
-    missing+=("$*")
-}
 
 # Runs a command as root: through sudo when not root already.
 as_root() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
 
-# Installs the packages marked by need, with apt-get.
+# install_missing NEED...: each NEED is WHAT:PACKAGE, a command or an absolute path and the
+# package that brings it (PACKAGE|OTHER where the name changed between releases: the first that
+# the package lists know is taken). Installs, with apt-get, the packages of what is missing.
 install_missing() {
-    ((${#missing[@]} == 0)) && return
+    local need what wanted=() chosen=() choice name
+    for need in "$@"; do
+        what=${need%%:*}
+        if [[ $what == /* ]]; then
+            [[ -e $what ]] && continue
+        else
+            command -v "$what" >/dev/null 2>&1 && continue
+        fi
+        wanted+=("${need#*:}")
+    done
+    ((${#wanted[@]} > 0)) || return 0
     if ! command -v apt-get >/dev/null 2>&1; then
-        echo "Missing: ${missing[*]}. Install them with your package manager." >&2
-        exit 1
+        echo "Missing: ${wanted[*]}. Install them with your package manager." >&2
+        return 1
     fi
-    echo "Installing what is missing: ${missing[*]}"
+    echo "Installing what is missing: ${wanted[*]}" >&2
     as_root apt-get update -qq
-    local wanted=() choice name
-    for choice in "${missing[@]}"; do
-        # Package names change between releases: take the first one offered.
-        for name in $choice; do
-            if apt-cache show "$name" >/dev/null 2>&1; then
-                wanted+=("$name")
+    for choice in "${wanted[@]}"; do
+        for name in ${choice//|/ }; do
+            if [[ -n $(apt-cache show "$name" 2>/dev/null) ]]; then
+                chosen+=("$name")
                 break
             fi
         done
     done
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${wanted[@]}" >/dev/null
-    missing=()
+        "${chosen[@]}" </dev/null >/dev/null
 }
 
-need_build_tools() {
-    need c++ g++
-    need make make
-    need cmake cmake
-    need /usr/include/GL/gl.h libgl-dev libgl1-mesa-dev
-    need /usr/include/GL/glu.h libglu1-mesa-dev
-    need /usr/include/GL/glut.h libglut-dev freeglut3-dev
+# The folder of the machine's own libraries. Other architectures' may be installed beside it
+# (32-bit ones for Wine or games, arm64 ones for a cross-build): never take the first of a glob.
+native_libdir() { echo "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"; }
+
+# The compiler, CMake, and OpenGL and GLUT for the machine's own architecture.
+install_build_tools() {
+    install_missing c++:g++ make:make cmake:cmake dpkg-architecture:dpkg-dev
+    local libs
+    libs=$(native_libdir)
+    install_missing "$libs/libGL.so:libgl-dev" "$libs/libGLU.so:libglu1-mesa-dev" \
+        "$libs/libglut.so:libglut-dev|freeglut3-dev"
 }
 
-# A private display, and the tools that type, click and read the screen there.
-need_display_tools() {
-    need Xvfb xvfb
-    need python3 python3
-    need xdotool xdotool
-    need xwd x11-apps
-    need xwininfo x11-utils
+# A private X display, and the tools that type, click and read the screen there.
+install_display_tools() {
+    install_missing Xvfb:xvfb python3:python3 xdotool:xdotool xwd:x11-apps xwininfo:x11-utils
 }
 
-# Sets SOURCE_DATE_EPOCH to the date of the changelog's latest entry: files that packages hold
-# get the release's time, not the clock's, and the same sources make the same bytes.
-source_date_from_changelog() {
-    SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^ -- .*>  //p' "$root/packaging/changelog" | head -n1)" +%s)
-    export SOURCE_DATE_EPOCH
+# build_preset NAME: configures and builds with the CMake preset NAME, into build/NAME.
+build_preset() {
+    (cd "$root" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --parallel "$(nproc)")
 }
 
-# package_deb DIR: a release build of the program in DIR, and its Debian package there. cpack
-# gives the package's own parts the modes that the umask gives its temporary files: 022 makes
-# them what dpkg-deb writes.
-package_deb() {
-    source_date_from_changelog
-    build "$1" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-    (cd "$1" && rm -f menger-sponge_*.deb && umask 022 && cpack -G DEB >/dev/null)
+# release_time: the time of the changelog's latest entry, in seconds since 1970. Files that the
+# packages hold get this time, never the clock's, so that the same sources make the same bytes.
+release_time() { dpkg-parsechangelog -l "$root/packaging/changelog" -S Timestamp; }
+
+# package_preset NAME: makes the package of the CMake package preset NAME. cpack gives the .deb's
+# own parts the modes that the umask gives its temporary files: 022 makes them what dpkg-deb
+# writes.
+package_preset() {
+    (cd "$root" && umask 022 && SOURCE_DATE_EPOCH=$(release_time) cpack --preset "$1" >/dev/null)
 }
 
 # project_version BUILD-DIR: the version of the CMake project configured there.
@@ -89,42 +84,36 @@ exe_version() {
         awk 'named && NF { print; exit } $0 == "ProductVersion" { named = 1 }'
 }
 
-# build DIR [cmake options...]: configures once, then builds.
-build() {
-    local dir=$1
-    shift
-    cmake -S "$root" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
-}
-
-# Starts a private X server for this script and stops it when the script ends. -displayfd picks
-# a free display number; -noreset keeps the server as it is between clients.
+# start_xvfb: starts a private X server and prints its display and its process id, which the
+# caller stops. -displayfd picks a free display number; -noreset keeps the server as it is
+# between clients.
 start_xvfb() {
-    local display_file
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
-    xvfb_pid=$!
-    trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
+    local file pid
+    file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$file" >/dev/null 2>&1 &
+    pid=$!
     for _ in $(seq 100); do
-        [[ -s $display_file ]] && break
+        [[ -s $file ]] && break
         sleep 0.1
     done
-    [[ -s $display_file ]] || { echo "Xvfb did not start" >&2; exit 1; }
-    DISPLAY=":$(head -n1 "$display_file")"
-    export DISPLAY LIBGL_ALWAYS_SOFTWARE=1
-    rm -f "$display_file"
+    [[ -s $file ]] || { echo "Xvfb did not start" >&2 && rm -f "$file" && return 1; }
+    echo ":$(head -n1 "$file") $pid"
+    rm -f "$file"
 }
 
-# A new Wine prefix, build-windows/wine, a Windows where nothing was installed before, whose
+# in_wine PREFIX COMMAND...: runs COMMAND with Wine's prefix PREFIX, quietly, without Mono, Gecko
+# or entries in the desktop's menus.
+in_wine() {
+    WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "${@:2}"
+}
+
+# new_wine_prefix PREFIX: a new Wine prefix, a Windows where nothing was installed before, whose
 # programs run in a virtual desktop of their own: without one, and without a window manager,
-# Wine's windows get no keys. Nothing goes into the menus of the machine's desktop. The first
-# start, which makes the prefix, is quiet, and waited for: a program started while Wine still
-# sets the prefix up may miss its first keys.
-wine_desktop() {
-    export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all
-    rm -rf "$WINEPREFIX"
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
-    wineserver -w
+# Wine's windows get no keys. Its first start, which makes it, is waited for: a program started
+# while Wine still sets the prefix up may miss its first keys.
+new_wine_prefix() {
+    rm -rf "$1"
+    in_wine "$1" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    in_wine "$1" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
+    in_wine "$1" wineserver -w
 }

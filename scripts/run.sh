@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
-# Installs what the viewer needs, builds it and opens it. Arguments go on to
-# the viewer, which hands them to GLUT (for example -geometry 800x800).
+# Installs what the viewer needs, builds it (the CMake preset `release`) and opens it. Arguments
+# go on to the viewer, which hands them to GLUT: -display, or -geometry +X+Y to place the window
+# (the window keeps its 500 x 500 size).
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 
-need_build_tools
-install_missing
-build "$root/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+main() {
+    install_build_tools
+    build_preset release >/dev/null
+    local arg
+    for arg in "$@"; do
+        [[ $arg == -display ]] && exec "$root/build/release/menger-sponge" "$@"
+    done
+    if [[ -z ${DISPLAY:-} ]]; then
+        echo "menger-sponge: no display to open: DISPLAY is not set (run it inside a desktop session)." >&2
+        exit 1
+    fi
+    exec "$root/build/release/menger-sponge" "$@"
+}
 
-has_display_option=false
-for arg in "$@"; do
-    [[ $arg == -display ]] && has_display_option=true
-done
-if [[ -z ${DISPLAY:-} && $has_display_option == false ]]; then
-    echo "menger-sponge: no display to open: DISPLAY is not set (run it inside a desktop session)." >&2
-    exit 1
-fi
-exec "$root/build/menger-sponge" "$@"
+main "$@"

@@ -6,17 +6,17 @@
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
-need_build_tools
-need_display_tools
-need wine wine
-need wrestool icoutils
-need unzip unzip
-need dpkg-shlibdeps dpkg-dev
-need file file
-install_missing
-"$root/scripts/build-windows.sh"
-start_xvfb
-wine_desktop
-bash "$root/tests/windows_test.sh" "$root/build-windows"
-bash "$root/tests/reproducible_test.sh"
-wineserver -k 2>/dev/null || true # stopped already when the test passed
+
+main() {
+    install_build_tools
+    install_display_tools
+    install_missing wine:wine wrestool:icoutils unzip:unzip dpkg-shlibdeps:dpkg-dev file:file
+    "$root/scripts/build-windows.sh" >/dev/null
+    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
+    trap 'kill "${xvfb#* }"' EXIT
+    export DISPLAY=${xvfb% *}
+    bash "$root/tests/windows_test.sh" "$root/build/windows"
+    bash "$root/tests/reproducible_test.sh" scripts/build-deb.sh scripts/build-windows.sh
+}
+
+main "$@"

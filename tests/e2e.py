@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The program started by the shell command $MENGER_SPONGE (Windows build under Wine too), used as
+"""e2e.py COMMAND...: the program that COMMAND starts (Windows build under Wine too), used as
 a person would: real keys and menu choices (xdotool), each judged by the window's next picture
 (xwd)."""
 
@@ -26,7 +26,7 @@ def shown(title):
 def start():
     # The window gets keys under the pointer once clicked (no window manager gives the focus).
     # Wine draws a frame of its own around it: then the window is the frame's child.
-    program = subprocess.Popen(os.environ["MENGER_SPONGE"], shell=True)
+    program = subprocess.Popen(sys.argv[1:])
     atexit.register(program.kill)
     found = poll(lambda: shown("^Menger Sponge - Vardelle$"))
     if not found:

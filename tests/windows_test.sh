@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# windows_test.sh BUILD-DIR, under Wine: the .exe carries its icon and version; the zip holds the
-# program's files; the installer installs them silently with a Start-menu entry and an uninstall
-# entry, and its uninstaller leaves no trace. The end-to-end test runs on both programs.
+# windows_test.sh BUILD-DIR, under Wine in a new prefix: the .exe carries its icon and version;
+# the zip holds the program's files; the installer installs them silently with a Start-menu entry
+# and an uninstall entry, and its uninstaller leaves no trace. The end-to-end test runs on both
+# programs.
 set -euo pipefail
 export LC_ALL=C # names listed in one order everywhere
 build=$1 here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+trap 'in_wine "$prefix" wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
 fail() { echo "FAILED: $*" >&2 && exit 1; }
 # shellcheck source=../scripts/common.sh
 source "$here/../scripts/common.sh"
+prefix=$(cd "$build" && pwd)/wine-test
+new_wine_prefix "$prefix"
 version=$(project_version "$build")
 files="LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe"
 listing() { (cd "$1" && echo *); }
-e2e() { (cd "$1" && MENGER_SPONGE="exec wine menger-sponge.exe" python3 "$here/e2e.py") || fail "$1"; }
+e2e() { (cd "$1" && in_wine "$prefix" python3 "$here/e2e.py" wine menger-sponge.exe) || fail "$1"; }
 # Files, shortcuts and registry keys that name the program, once Wine has saved its registry.
 traces() {
-    wineserver -w
-    find "$WINEPREFIX/drive_c" -iname '*menger*'
-    grep -i menger "$WINEPREFIX"/*.reg || true
+    in_wine "$prefix" wineserver -w
+    find "$prefix/drive_c" -iname '*menger*'
+    grep -i menger "$prefix"/*.reg || true
 }
 
 wrestool -x -t 14 -n GLUT_ICON "$build/menger-sponge.exe" >"$tmp/icon.ico" || fail "no GLUT_ICON"
@@ -30,19 +33,19 @@ unzip -q "$build/menger-sponge-$version-windows-x64.zip" -d "$tmp/zip"
 [[ $(listing "$tmp/zip") == "$files" ]] || fail "the zip holds: $(listing "$tmp/zip")"
 e2e "$tmp/zip"
 
-wine "$build/menger-sponge-$version-windows-x64-setup.exe" /S
-installed=$WINEPREFIX/drive_c/Program\ Files/Menger\ Sponge
+in_wine "$prefix" wine "$build/menger-sponge-$version-windows-x64-setup.exe" /S
+installed=$prefix/drive_c/Program\ Files/Menger\ Sponge
 [[ $(listing "$installed") == "LICENSE.txt README.md Uninstall.exe freeglut-LICENSE.txt menger-sponge.exe" ]] ||
     fail "installed: $(listing "$installed")"
-[[ -f $WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Menger\ Sponge/Menger\ Sponge.lnk ]] ||
+[[ -f $prefix/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Menger\ Sponge/Menger\ Sponge.lnk ]] ||
     fail "no Start-menu shortcut"
-entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Menger Sponge' | tr -d '\r')
+entry=$(in_wine "$prefix" wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Menger Sponge' | tr -d '\r')
 for value in "DisplayName Menger Sponge" "DisplayVersion $version" "Publisher The Menger sponge viewer authors" \
     'DisplayIcon C:\Program Files\Menger Sponge\menger-sponge.exe'; do
     grep -qxF "    ${value/ /    REG_SZ    }" <<<"$entry" || fail "the uninstall entry lacks $value: $entry"
 done
 e2e "$installed"
-wine "$installed/Uninstall.exe" /S
+in_wine "$prefix" wine "$installed/Uninstall.exe" /S
 left=$(traces)
 [[ -z $left ]] || fail "the uninstaller left: $left"
 echo "Windows build, zip and installer: passed"

@@ -1,19 +1,17 @@
 #!/usr/bin/env bash
-# The release's .deb must hold every file, pass lintian, desktop-file-validate, appstreamcli and
-# hardening-check, and its program the end-to-end test.
+# package_test.sh BUILD-DIR [EMULATOR...]: the Debian package of that build holds every file,
+# depends on what its binary links, passes lintian, desktop-file-validate, appstreamcli and
+# hardening-check, and its program passes the end-to-end test (run by EMULATOR, if given).
 set -euo pipefail
-# shellcheck source=../scripts/common.sh
-source "$(dirname "$0")/../scripts/common.sh"
-tmp=$(mktemp -d)
+build=$1 here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAILED: $*" >&2 && exit 1; }
-run() { MENGER_SPONGE="exec $1" python3 "$root/tests/e2e.py" >/dev/null || fail "$1 as a user"; }
 
-package_deb "$root/build-release"
-deb=$(ls "$root"/build-release/menger-sponge_*.deb)
+(cd "$build" && rm -f menger-sponge_*.deb && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/menger-sponge_*.deb)
 dpkg-deb -x "$deb" "$tmp"
 for file in bin/menger-sponge share/applications/menger-sponge.desktop share/man/man6/menger-sponge.6.gz \
-    share/icons/hicolor/{48x48,128x128,256x256}/apps/menger-sponge.png \
+    share/icons/hicolor/{16x16,32x32,48x48,128x128,256x256}/apps/menger-sponge.png \
     share/doc/menger-sponge/{copyright,changelog.gz} share/metainfo/org.example.menger_sponge.metainfo.xml; do
     [[ -f $tmp/usr/$file ]] || fail "the .deb lacks $file"
 done
@@ -36,11 +34,10 @@ skip=()
 lintian --display-info --fail-on error,warning,info "${skip[@]}" "$deb" 2>/dev/null || fail "lintian"
 
 # Every hardening feature present, or not applicable (unknown: no such code in the program); but
-# control-flow integrity, which Debian's own C start files (Scrt1.o, crti.o) lack on 12 and 13,
-# so that the linker drops the program's, and branch protection, which is arm64's.
+# control-flow integrity and branch protection, which Debian's own C start files (Scrt1.o, crti.o)
+# lack on 12 and 13, so that the linker drops the program's.
 report=$(hardening-check "$tmp/usr/bin/menger-sponge" || true)
 absent=$(grep ': no' <<<"$report" | grep -Ev 'Control flow integrity|Branch Protection' || true)
 [[ -z $absent && $report == *"Immediate binding: yes"* ]] || fail "hardening: $report"
-run "$tmp/usr/bin/menger-sponge"
-
-echo "install and package: passed"
+python3 "$here/e2e.py" "${@:2}" "$tmp/usr/bin/menger-sponge" >/dev/null || fail "the packaged program"
+echo "Debian package: passed"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Cross-builds the viewer and its tests for arm64 (the CMake preset `arm64-test`) and runs them
+# under qemu-aarch64, with arm64's Mesa, on a private virtual X display: the unit test, the
+# end-to-end test and the package test. Then checks that the arm64 package builds again to the
+# same bytes.
+set -euo pipefail
+# shellcheck source=common.sh
+source "$(dirname "$0")/common.sh"
+
+main() {
+    "$root/scripts/build-arm64.sh" >/dev/null # the cross toolchain and libraries, and the package
+    install_display_tools
+    install_missing qemu-aarch64:qemu-user /usr/lib/aarch64-linux-gnu/libgtest.a:libgtest-dev:arm64 \
+        /usr/lib/aarch64-linux-gnu/dri/swrast_dri.so:libgl1-mesa-dri:arm64 \
+        desktop-file-validate:desktop-file-utils lintian:lintian hardening-check:devscripts \
+        appstreamcli:appstream
+    build_preset arm64-test >/dev/null
+    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
+    trap 'kill "${xvfb#* }"' EXIT
+    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
+    (cd "$root" && ctest --preset arm64-test)
+    bash "$root/tests/reproducible_test.sh" scripts/build-arm64.sh
+}
+
+main "$@"
