@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Measures what the program costs on Mesa's software OpenGL on a private X display and writes
-# the figures to docs/performance.md. ./scripts/bench.sh --quick stops at depth 3 (a minute
-# instead of several).
+# Measures what the program costs on Mesa's software OpenGL on a private X display (the CMake
+# preset `bench`) and writes the figures to docs/performance.md. ./scripts/bench.sh --quick stops
+# at depth 3 (a minute instead of several).
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
@@ -16,8 +16,8 @@ main() {
     trap 'kill "${xvfb#* }"' EXIT
     export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
     local figures
-    figures=$("$root/build/bench/bench/frame_benchmark" "$@" --benchmark_color=false | tee /dev/stderr |
-        sed -n '/^Renderer:/,$p')
+    figures=$("$root/build/bench/bench/frame_benchmark" "$@" --benchmark_enable_random_interleaving=true \
+        --benchmark_color=false | tee /dev/stderr | sed -n '/^Renderer:/,$p')
     write_report "$figures" "$*"
 }
 
@@ -27,20 +27,23 @@ write_report() {
 # Performance
 
 Measured by \`./scripts/bench.sh $2\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
-    /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')), no GPU; Xvfb with Mesa's software renderer.
+        /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')), no GPU; Xvfb with Mesa's software renderer.
 
 *frame* is one whole frame as the program draws it (\`display\`, then \`glFinish\`); *bare* the
 same cube primitives with the same edges, each inside a matrix save, translate and restore, from
 one flat loop without the recursion: the least that any renderer issuing them pays. *ratio* is
-frame over bare, the renderer's own overhead. Frames and flat loops take turns and the fastest
-of each is kept (9 runs at depths 0 to 3, 5 at depth 4, 3 at depth 5). Runs of the same work
-differ by 5 to 10 % on two cores shared with the renderer's own threads, so a ratio between 0.9
-and 1.1 means no difference that this machine can see; the first line under the table measures
-the renderer's own work without OpenGL's.
+frame over bare, the renderer's own overhead. Each figure is the median of Google Benchmark's
+repetitions of one frame (9 at depths 0 to 3, 5 at depth 4, 3 at depth 5), wall-clock time, with
+the frames and flat loops of every case run in random order. Runs of the same work differ by 5 to
+10 % on two cores shared with the renderer's own threads, so a ratio between 0.9 and 1.1 means no
+difference that this machine can see.
+
+A frame cannot be interrupted: a key press, Esc or the window's close button waits for the frame
+in progress to end, which at depth 5 takes seconds.
 
 $1
 DOC
-echo "Wrote docs/performance.md"
+    echo "Wrote docs/performance.md" >&2
 }
 
 main "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the viewer for Debian's arm64 (the CMake preset `arm64`), for 64-bit Raspberry Pi
 # OS and other 64-bit ARM machines, with Debian's cross toolchain and arm64 libraries, and makes
-# its Debian package, whose dependencies are read off the arm64 binary. Prints the package's path,
+# its Debian package, whose dependencies are read off the arm64 binary, and checks it. Prints the package's path,
 # relative to the project's folder.
 set -euo pipefail
 # shellcheck source=common.sh
@@ -28,9 +28,11 @@ install_arm64_tools() {
 
 main() {
     install_arm64_tools
+    install_package_checkers
     build_preset arm64 >/dev/null
     rm -f "$root"/build/arm64/menger-sponge_*.deb
     package_preset arm64
+    check_deb "$(ls "$root"/build/arm64/menger-sponge_*_arm64.deb)"
     (cd "$root" && ls build/arm64/menger-sponge_*_arm64.deb)
 }
 

@@ -16,28 +16,15 @@ imagemagick() {
 }
 
 # shot FILE COMMAND... -- KEY...: starts COMMAND, presses the keys (xdotool key names) and, once
-# its window has stopped changing, saves it as FILE, a PNG without the time it was made.
+# its window has stopped changing, saves it as FILE, a PNG.
 shot() {
-    local file=$1 command=() window pid now before
+    local file=$1 command=()
     shift
     while [[ $1 != -- ]]; do
         command+=("$1")
         shift
     done
-    shift
-    "${command[@]}" 2>/dev/null &
-    pid=$!
-    window=$(xdotool search --sync --onlyvisible --name '^Menger Sponge - Vardelle$' | head -n1)
-    xdotool windowmove "$window" 0 0 mousemove 250 250 click 1 # Wine then draws it active
-    (($# > 0)) && xdotool key --delay 50 "$@"
-    now=$(mktemp) before=$(mktemp)
-    until xwd -silent -id "$window" >"$now" && cmp -s "$now" "$before"; do
-        mv "$now" "$before" && sleep 0.2
-    done
-    "$(imagemagick)" -define png:exclude-chunks=date,time xwd:"$now" "$file"
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-    rm -f "$now" "$before"
+    python3 "$root/scripts/viewer.py" "$file" "${@:2}" -- "${command[@]}"
     echo "${file#"$root"/}"
 }
 
@@ -86,7 +73,7 @@ main() {
     "$root/scripts/build-windows.sh" >/dev/null # with the icon just made
     local prefix=$root/build/windows/wine-screenshots
     new_wine_prefix "$prefix"
-    shot "$root/docs/windows.png" in_wine "$prefix" wine "$root/build/windows/menger-sponge.exe" --
+    in_wine "$prefix" shot "$root/docs/windows.png" wine "$root/build/windows/menger-sponge.exe" --
     in_wine "$prefix" wineserver -k 2>/dev/null || true
 }
 

@@ -1,133 +1,137 @@
 #!/usr/bin/env python3
-"""e2e.py COMMAND...: the program that COMMAND starts (Windows build under Wine too), used as
-a person would: real keys and menu choices (xdotool), each judged by the window's next picture
-(xwd)."""
+"""e2e.py COMMAND...: the program that COMMAND starts (the Windows build under Wine, the arm64 one
+under qemu too), used as a person would: real keys and menu choices, each judged by the window's
+next picture against the sponge's geometry and the lighting equation, worked out here. A picture
+that never comes right is kept as e2e-step-N.png in the working folder."""
 
-import atexit, math, os, re, struct, subprocess, sys, time
+import math, os, sys
 
-
-def poll(get, limit=60):
-    # The first result of get() that is not empty; None if the program hangs.
-    end = time.monotonic() + limit
-    while not (result := get()) and time.monotonic() < end:
-        time.sleep(0.01)
-    return result or None
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+from viewer import choose, inside, picture, poll, press, save_png, start
 
 
-def run(*command):  # what the command prints, or nothing if it fails
-    done = subprocess.run([str(word) for word in command], capture_output=True)
-    return done.stdout if done.returncode == 0 else b""
+def dot(a, b):
+    return sum(x * y for x, y in zip(a, b))
 
 
-def shown(title):
-    return run("xdotool", "search", "--onlyvisible", "--name", title).decode().split()
+def rotate(v, degrees, axis):
+    # v turned by `degrees` about the unit `axis`, counter-clockwise seen from the axis' tip.
+    c, s = math.cos(math.radians(degrees)), math.sin(math.radians(degrees))
+    (x, y, z), along = axis, dot(axis, v)
+    cross = [y * v[2] - z * v[1], z * v[0] - x * v[2], x * v[1] - y * v[0]]
+    return [c * a + s * b + (1 - c) * along * k for a, b, k in zip(v, cross, axis)]
 
 
-def start():
-    # The window gets keys under the pointer once clicked (no window manager gives the focus).
-    # Wine draws a frame of its own around it: then the window is the frame's child.
-    program = subprocess.Popen(sys.argv[1:])
-    atexit.register(program.kill)
-    found = poll(lambda: shown("^Menger Sponge - Vardelle$"))
-    if not found:
-        sys.exit("FAILED: no window titled Menger Sponge - Vardelle")
-    run("xdotool", "windowmove", found[0], 0, 0, "mousemove", 250, 250, "click", 1)
-    tree = run("xwininfo", "-children", "-id", found[0]).decode()
-    children = re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)
-    return program, children[0] if children else found[0]
+# The lighting equation for one vertex, in eye space where the lights stay: the light model's and
+# the material's default ambient 0.2 x 0.2, plus each light's diffuse colour times the material's
+# green, as much as the face turns towards it (no specular: the material's is black).
+MATERIAL = (0.3, 1.0, 0.4)
+LIGHTS = [  # position (w = 0: a direction) and diffuse colour
+    ((1, -1, 1, 0), (1, 1, 1)),
+    ((0, 1, 1, 1), (1, 0, 0)),
+    ((-0.75, -1, 1, 1), (0, 0, 1)),
+]
 
 
-def menu_place():
-    """x, y, width and height of the open menu, read with xwininfo as xdotool misplaces Wine's
-    windows; None while it is closed (Wine 10 keeps it shown as a single pixel then)."""
-    numbers = r"(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)"
-    for menu in shown("^freeglut menu$"):
-        info = run("xwininfo", "-id", menu).decode()
-        place = [int(number) for number in re.findall(numbers, info)]
-        if len(place) == 4 and place[2] > 1:
-            return place
-    return None
+def lit(vertex, normal):
+    colour = [0.04, 0.04, 0.04]
+    for (x, y, z, w), diffuse in LIGHTS:
+        towards = [x - w * vertex[0], y - w * vertex[1], z - w * vertex[2]]
+        strength = max(0.0, dot(normal, towards) / math.sqrt(dot(towards, towards)))
+        colour = [c + strength * d * m for c, d, m in zip(colour, diffuse, MATERIAL)]
+    return [min(1.0, c) for c in colour]
 
 
-def choose(entry):
-    # Opened by the right button and left open by its release; a move marks, a click chooses.
-    run("xdotool", "mousedown", 3)
-    place = poll(menu_place)
-    run("xdotool", "mouseup", 3)
-    if not place:
-        return False
-    x, y, width, height = place
-    x += width // 2
-    y += height * (2 * entry + 1) // 22  # the middle of one of 11 lines
-    run("xdotool", "mousemove", x, y - 1, "mousemove", x, y, "click", 3)
-    return poll(lambda: not menu_place())
+def drawn(depth, column, row):
+    # A cell of the sponge's face (a Sierpinski carpet) is drawn unless its column and row both
+    # have a base-3 digit 1 in the same place.
+    return not any(column // 3**k % 3 == 1 and row // 3**k % 3 == 1 for k in range(depth))
 
 
-def read(window):
-    """Width, height and pixel(x, y) of the window's picture. xwd writes a header of 25 big-endian
-    numbers, 12 bytes for each colour in its map, then rows of 32-bit pixels, blue first."""
-    xwd = run("xwd", "-silent", "-id", window)
-    header = struct.unpack(">25I", xwd[:100]) if len(xwd) >= 100 else [0] * 25
-
-    def pixel(x, y):
-        at = header[0] + 12 * header[19] + y * header[12] + 4 * x
-        return xwd[at + 2], xwd[at + 1], xwd[at]
-
-    return header[4], header[5], pixel
-
-
-def carpet(depth, colour):
-    """The sponge face-on in the middle half of its 500 x 500 window: a Sierpinski carpet of 3^d
-    cells a side, a cell drawn unless its column and row both have a base-3 digit 1 in the same
-    place. The middle of each cell and of a ring of cells around is `colour` where drawn, else
-    black, within 3/255."""
+def faces(depth, turn, lighting):
+    """What the viewer sees of the sponge's outer faces, turned by `turn`: for each cell of each
+    face, the pixel at its middle and the colours it may have there. Lit, smooth shading gives one
+    of two, one for each way of cutting the square into triangles: the mean of the colours at a
+    diagonal's ends. Face-on, the holes go through, to the black background."""
     side = 3**depth
-    cells = range(-1, side + 1)
-    middle = {cell: int(125 + (cell + 0.5) * 250 / side) for cell in cells}
+    for axis in range(3):
+        for sign in (1, -1):
+            normal = turn([sign * (i == axis) for i in range(3)])
+            if normal[2] <= 0:
+                continue  # turned away
+            u, v = [i for i in range(3) if i != axis]
+            for column in range(side):
+                for row in range(side):
+                    corners = []
+                    for du, dv in ((0, 0), (1, 0), (1, 1), (0, 1)):
+                        point = [0.0, 0.0, 0.0]
+                        point[axis] = sign
+                        point[u] = -1 + 2 * (column + du) / side
+                        point[v] = -1 + 2 * (row + dv) / side
+                        corners.append(turn(point))
+                    x, y, _ = [sum(c) / 4 for c in zip(*corners)]
+                    shades = [lit(corner, normal) for corner in corners]
+                    either = [
+                        [(a + b) / 2 for a, b in zip(shades[i], shades[i + 2])] for i in (0, 1)
+                    ]
+                    place = int(250 + 125 * x), int(250 - 125 * y)
+                    if not drawn(depth, column, row):
+                        yield place, [[0, 0, 0]] if normal[2] == 1 else []
+                    else:
+                        yield place, either if lighting else [[1, 0, 0]]  # unlit: flat red
 
-    def want(column, row):
-        inside = 0 <= column < side and 0 <= row < side
-        holes = [column // 3**k % 3 == 1 and row // 3**k % 3 == 1 for k in range(depth)]
-        return colour if inside and not any(holes) else [0, 0, 0]
 
-    def near(got, wanted):
-        return all(abs(g - w) <= 3 for g, w in zip(got, wanted))
+def sponge(depth, keys="", lighting=True):
+    """The 500 x 500 window, showing -2 to +2 each way: the sponge after the turning keys `keys`
+    (q: 5 degrees back about x; a: 5 degrees about its own y, as turned), and black corners."""
+
+    def turn(v):  # each key's turn follows the earlier ones: the last is done to v first
+        for key in reversed(keys):
+            v = rotate(v, *{"q": (-5, (1, 0, 0)), "a": (5, (0, 1, 0))}[key])
+        return v
+
+    wanted = list(faces(depth, turn, lighting)) + [
+        ((x, y), [[0, 0, 0]]) for x in (5, 494) for y in (5, 494)
+    ]
+
+    def near(got, colours):  # within 3/255 in each channel of one of the colours
+        return any(all(abs(g - 255 * c) <= 3 for g, c in zip(got, colour)) for colour in colours)
 
     def check(width, height, pixel):
-        if (width, height) != (500, 500):
-            return False
-        return all(near(pixel(middle[c], middle[r]), want(c, r)) for c in cells for r in cells)
+        right_size = (width, height) == (500, 500)
+        return right_size and all(near(pixel(*p), colours) for p, colours in wanted if colours)
 
     return check
 
 
-# Unturned front faces lie in the plane of lights 1 and 2, which light them not at all: each
-# channel is the ambient 0.2 x 0.2 plus light 0's diffuse at 54.7 degrees.
-GREEN = [round(255 * (0.04 + diffuse / math.sqrt(3))) for diffuse in (0.3, 1.0, 0.4)]
-RED = [255, 0, 0]
+STEPS = [  # keys to type, or a menu entry to choose (counted from 0), and the picture after
+    ("", None, sponge(1)),
+    ("l", None, sponge(1, lighting=False)),
+    ("l2", None, sponge(2)),
+    ("", 0, sponge(2, lighting=False)),
+    ("l1qqqaaaa", None, sponge(1, "qqqaaaa")),
+    ("0", None, sponge(0, "qqqaaaa")),
+]
 
 
 def ended_well(program):
     return poll(lambda: program.poll() is not None) and program.returncode == 0
 
 
-STEPS = [  # keys to type, or a menu entry to choose (counted from 0), and the picture after
-    ("", None, carpet(1, GREEN)),
-    ("l", None, carpet(1, RED)),
-    ("l2", None, carpet(2, GREEN)),
-    ("", 0, carpet(2, RED)),
-]
-program, window = start()
+program, window = start(sys.argv[1:])
+window = inside(window)
 for number, (keys, entry, check) in enumerate(STEPS):
-    for key in keys:
-        run("xdotool", "key", key)
-    chosen = entry is None or choose(entry)
-    if not chosen or not poll(lambda: check(*read(window))):
-        sys.exit(f"FAILED: step {number} ({keys!r}, menu entry {entry})")
-run("xdotool", "key", "Escape")
+    press(keys)
+    if entry is not None and not choose(entry):
+        sys.exit(f"FAILED: step {number}: the menu did not open and close")
+    if not poll(lambda: check(*picture(window))):
+        kept = os.path.abspath(f"e2e-step-{number}.png")
+        save_png(kept, *picture(window))
+        sys.exit(f"FAILED: step {number} ({keys!r}, menu entry {entry}): the picture is {kept}")
+press(["Escape"])
 if not ended_well(program):
     sys.exit("FAILED: Esc did not end the program with status 0")
-program, window = start()
+program, _ = start(sys.argv[1:])
 if not choose(3) or not ended_well(program):
     sys.exit("FAILED: the menu's Exit demo did not end the program with status 0")
 print("as a user: passed")

@@ -13,24 +13,16 @@ source "$here/../scripts/common.sh"
 prefix=$(cd "$build" && pwd)/wine-test
 new_wine_prefix "$prefix"
 version=$(project_version "$build")
-files="LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe"
 listing() { (cd "$1" && echo *); }
 e2e() { (cd "$1" && in_wine "$prefix" python3 "$here/e2e.py" wine menger-sponge.exe) || fail "$1"; }
-# Files, shortcuts and registry keys that name the program, once Wine has saved its registry.
-traces() {
-    in_wine "$prefix" wineserver -w
-    find "$prefix/drive_c" -iname '*menger*'
-    grep -i menger "$prefix"/*.reg || true
-}
 
 wrestool -x -t 14 -n GLUT_ICON "$build/menger-sponge.exe" >"$tmp/icon.ico" || fail "no GLUT_ICON"
 sizes=$(icotool -l "$tmp/icon.ico" | sed 's/.*--width=\([0-9]*\).*/\1/' | xargs)
 [[ $sizes == "16 32 48 256" ]] || fail "the icon's sizes: $sizes"
-product=$(exe_version "$build/menger-sponge.exe")
-[[ $product == "$version" ]] || fail "the .exe's product version: '$product'"
+[[ $(exe_version "$build/menger-sponge.exe") == "$version" ]] || fail "the .exe's product version is not $version"
 
 unzip -q "$build/menger-sponge-$version-windows-x64.zip" -d "$tmp/zip"
-[[ $(listing "$tmp/zip") == "$files" ]] || fail "the zip holds: $(listing "$tmp/zip")"
+[[ $(listing "$tmp/zip") == "LICENSE.txt README.md freeglut-LICENSE.txt menger-sponge.exe" ]] || fail "the zip holds: $(listing "$tmp/zip")"
 e2e "$tmp/zip"
 
 in_wine "$prefix" wine "$build/menger-sponge-$version-windows-x64-setup.exe" /S
@@ -46,6 +38,7 @@ for value in "DisplayName Menger Sponge" "DisplayVersion $version" "Publisher Th
 done
 e2e "$installed"
 in_wine "$prefix" wine "$installed/Uninstall.exe" /S
-left=$(traces)
+in_wine "$prefix" wineserver -w # and the registry saved: no file, shortcut or key names the program
+left=$(find "$prefix/drive_c" -iname '*menger*'; grep -i menger "$prefix"/*.reg || true)
 [[ -z $left ]] || fail "the uninstaller left: $left"
 echo "Windows build, zip and installer: passed"

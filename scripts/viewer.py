@@ -1,0 +1,133 @@
+#!/usr/bin/env python3
+"""Drives the viewer on an X display as a person would: starts it, types real keys and chooses
+menu entries (xdotool, through XTEST), and reads its window's picture (xwd). The end-to-end test
+imports it; run as
+
+    viewer.py FILE KEY... -- COMMAND...
+
+it starts COMMAND, types the keys (xdotool key names), waits until the window stops changing and
+saves it, with Wine's frame if it has one, as FILE, a PNG without a time in it."""
+
+import atexit, re, struct, subprocess, sys, time, zlib
+
+TITLE = "^Menger Sponge - Vardelle$"
+
+
+def poll(get, limit=60):
+    # The first result of get() that is not empty; None if the program hangs.
+    end = time.monotonic() + limit
+    while not (result := get()) and time.monotonic() < end:
+        time.sleep(0.01)
+    return result or None
+
+
+def run(*command, check=True):
+    # What the command prints. Unless told otherwise, a command that fails ends the run at once.
+    done = subprocess.run([str(word) for word in command], capture_output=True)
+    if check and done.returncode != 0:
+        sys.exit(f"FAILED: {' '.join(map(str, command))}: {done.stderr.decode().strip()}")
+    return done.stdout if done.returncode == 0 else b""
+
+
+def shown(title):  # xdotool's search fails while no window has the title
+    return run("xdotool", "search", "--onlyvisible", "--name", title, check=False).decode().split()
+
+
+def start(command):
+    """The started program and its window, which gets keys under the pointer once clicked (no
+    window manager gives the focus)."""
+    program = subprocess.Popen(command)
+    atexit.register(program.kill)
+    found = poll(lambda: shown(TITLE))
+    if not found:
+        sys.exit("FAILED: no window titled Menger Sponge - Vardelle")
+    run("xdotool", "windowmove", found[0], 0, 0, "mousemove", 250, 250, "click", 1)
+    return program, found[0]
+
+
+def inside(window):
+    # What the program draws in: Wine draws a frame of its own around it, whose child it is then.
+    tree = run("xwininfo", "-children", "-id", window).decode()
+    children = re.findall(r"^\s+(0x[0-9a-f]+)", tree, re.M)
+    return children[0] if children else window
+
+
+def press(keys):
+    for key in keys:
+        run("xdotool", "key", key)
+
+
+def menu_place():
+    """x, y, width and height of the open menu, read with xwininfo as xdotool misplaces Wine's
+    windows; None while it is closed (Wine 10 keeps it shown as a single pixel then)."""
+    numbers = r"(?:Absolute upper-left [XY]|Width|Height): +(-?\d+)"
+    for menu in shown("^freeglut menu$"):
+        info = run("xwininfo", "-id", menu, check=False).decode()
+        place = [int(number) for number in re.findall(numbers, info)]
+        if len(place) == 4 and place[2] > 1:
+            return place
+    return None
+
+
+def choose(entry):
+    """Chooses the menu's entry (counted from 0 at the top of its 11): opened by the right button
+    and left open by its release, a move marks an entry and a click chooses it. Whether the menu
+    opened and closed again."""
+    run("xdotool", "mousedown", 3)
+    place = poll(menu_place)
+    run("xdotool", "mouseup", 3)
+    if not place:
+        return False
+    x, y, width, height = place
+    x += width // 2
+    y += height * (2 * entry + 1) // 22  # the middle of one line
+    run("xdotool", "mousemove", x, y - 1, "mousemove", x, y, "click", 3)
+    return poll(lambda: not menu_place())
+
+
+def picture(window):
+    """Width, height and pixel(x, y) of the window's picture. xwd writes a header of 25 big-endian
+    numbers, 12 bytes for each colour in its map, then rows of 32-bit pixels, blue first."""
+    xwd = run("xwd", "-silent", "-id", window)
+    header = struct.unpack(">25I", xwd[:100])
+
+    def pixel(x, y):
+        at = header[0] + 12 * header[19] + y * header[12] + 4 * x
+        return xwd[at + 2], xwd[at + 1], xwd[at]
+
+    return header[4], header[5], pixel
+
+
+def save_png(path, width, height, pixel):
+    rows = b"".join(
+        bytes([0, *(c for x in range(width) for c in pixel(x, y))]) for y in range(height)
+    )
+
+    def chunk(kind, data):
+        return (
+            struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+        )
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)  # 8-bit RGB
+    with open(path, "wb") as png:
+        png.write(
+            b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9))
+        )
+        png.write(chunk(b"IEND", b""))
+
+
+def still(window):
+    # The window's picture once two readings a fifth of a second apart are the same.
+    before = None
+    while (now := run("xwd", "-silent", "-id", window)) != before:
+        before = now
+        time.sleep(0.2)
+    return picture(window)
+
+
+if __name__ == "__main__":
+    split = sys.argv.index("--")
+    program, window = start(sys.argv[split + 1 :])
+    press(sys.argv[2:split])
+    save_png(sys.argv[1], *still(window))
+    program.kill()
