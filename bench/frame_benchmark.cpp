@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -138,6 +139,16 @@ void startup(benchmark::State& state, Display* display) {
     }
 }
 
+// One case, timed as the median of its repetitions of one run each, wall-clock.
+template <typename... Args> void add(const std::string& name, int repetitions, Args... args) {
+    benchmark::RegisterBenchmark(name.c_str(), args...)
+        ->Iterations(1)
+        ->Repetitions(repetitions)
+        ->ReportAggregatesOnly(true)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 // ./frame_benchmark [--quick]: depths 0 to 5, or to 3 only. Google Benchmark's own options follow.
@@ -151,28 +162,18 @@ int main(int argc, char** argv) {
     glutCreateWindow("Menger Sponge - benchmark");
     init();
     reshape(500, 500);
-    const auto each_median = [](benchmark::internal::Benchmark* b, int repetitions) {
-        b->Iterations(1)
-            ->Repetitions(repetitions)
-            ->ReportAggregatesOnly(true)
-            ->UseRealTime()
-            ->Unit(benchmark::kMillisecond);
-    };
-    std::vector<std::pair<int, mode>> cases;
+    std::vector<std::tuple<std::string, int, mode>> cases;
     for (int depth = 0; depth <= deepest; ++depth) {
         for (const mode m :
              {mode::normal_solid, mode::normal_wire, mode::inverse_solid, mode::inverse_wire}) {
-            cases.emplace_back(depth, m);
             const std::string name = std::to_string(depth) + " " + modes[int(m)].name;
-            const int repetitions = depth >= 5 ? 3 : depth == 4 ? 5 : 9;
-            each_median(benchmark::RegisterBenchmark(("frame " + name).c_str(), frame, depth, m),
-                        repetitions);
-            each_median(benchmark::RegisterBenchmark(("bare " + name).c_str(), bare, depth, m),
-                        repetitions);
+            cases.emplace_back(name, depth, m);
+            add("frame " + name, depth >= 5 ? 3 : depth == 4 ? 5 : 9, frame, depth, m);
+            add("bare " + name, depth >= 5 ? 3 : depth == 4 ? 5 : 9, bare, depth, m);
         }
     }
     Display* display = XOpenDisplay(nullptr);
-    each_median(benchmark::RegisterBenchmark("startup", startup, display), 10);
+    add("startup", 10, startup, display);
     medians report;
     benchmark::RunSpecifiedBenchmarks(&report);
     XCloseDisplay(display);
@@ -186,8 +187,7 @@ int main(int argc, char** argv) {
         "|\n|---|---:|---:|---:|---:|\n",
         reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
         reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    for (const auto& [depth, m] : cases) {
-        const std::string name = std::to_string(depth) + " " + modes[int(m)].name;
+    for (const auto& [name, depth, m] : cases) {
         const double frame_ms = report.ms["frame " + name], bare_ms = report.ms["bare " + name];
         std::printf("| %s | %zu | %.3f | %.3f | %.3f |\n", name.c_str(), leaves(depth, m).size(),
                     frame_ms, bare_ms, frame_ms / bare_ms);

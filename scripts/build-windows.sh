@@ -23,7 +23,7 @@ fetch_freeglut() {
     local dir=$1 mirror
     # shellcheck disable=SC2016 # apt's own field name, not the shell's
     mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' | head -n1)
-    [[ -n $mirror ]] || { echo "No Debian archive among this machine's package sources" >&2 && return 1; }
+    [[ -n $mirror ]] || { echo "No Debian archive among this machine's package lists (apt-get update)" >&2 && return 1; }
     mkdir -p "$dir"/apt/{lists/partial,cache/archives/partial,parts} "$dir/source"
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $freeglut_release main" \
         >"$dir/apt/sources.list"

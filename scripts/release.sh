@@ -8,7 +8,9 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 # same FILE FOUND WANTED: stops, naming FILE, unless it says what the changelog says.
-same() { [[ $2 == "$3" ]] || { echo "release.sh: $1 says '$2', packaging/changelog '$3'" >&2 && exit 1; }; }
+same() {
+    [[ $2 == "$3" ]] || { echo "release.sh: $1 says '$2'; the changelog's version and date make it '$3'" >&2 && exit 1; }
+}
 
 # check_versions: the version and the date are the changelog's wherever they are written.
 check_versions() {

@@ -22,7 +22,7 @@ install_test_tools() {
 check_style() {
     find "$root"/{app,sponge,controls,tests,bench} \( -name '*.cpp' -o -name '*.h' \) \
         -exec clang-format --dry-run --Werror {} +
-    black --quiet --check --line-length 100 "$root"/tests/*.py
+    black --quiet --check --line-length 100 "$root"/tests/*.py "$root"/scripts/*.py
     (cd "$root" && shellcheck -x scripts/*.sh tests/*.sh .ci/run)
 }
 
