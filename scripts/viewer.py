@@ -36,6 +36,7 @@ def shown(title):  # xdotool's search fails while no window has the title
 def start(command):
     """The started program and its window, which gets keys under the pointer once clicked (no
     window manager gives the focus)."""
+    poll(lambda: not shown(TITLE))  # an ended program's window, which the server closes soon
     program = subprocess.Popen(command)
     atexit.register(program.kill)
     found = poll(lambda: shown(TITLE))
@@ -131,3 +132,4 @@ if __name__ == "__main__":
     press(sys.argv[2:split])
     save_png(sys.argv[1], *still(window))
     program.kill()
+    program.wait()
