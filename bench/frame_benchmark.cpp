@@ -14,22 +14,22 @@
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
-#include <tuple>
 #include <unistd.h>
 #include <vector>
-
-namespace {
 
 // A leaf cube as the renderer issues it: where the modelview matrix has moved to, and its edge.
 struct leaf {
     float x, y, z;
     double edge;
 };
-bool capturing = false;
-std::vector<leaf> captured;
+static bool capturing = false;
+static std::vector<leaf> captured;
 
-// While capturing, a cube is recorded instead of drawn.
-bool captures(double edge) {
+// The program's cube primitives and the flat loop's pass through these (the benchmark is linked
+// with --wrap), so that both pay the same small toll; while capturing, a cube is recorded instead.
+extern "C" {
+void __real_glutSolidCube(double size), __real_glutWireCube(double size);
+static bool captures(double edge) {
     if (capturing) {
         GLfloat m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
@@ -37,13 +37,6 @@ bool captures(double edge) {
     }
     return capturing;
 }
-
-} // namespace
-
-// The program's cube primitives and the flat loop's pass through these (the benchmark is linked
-// with --wrap), so that both pay the same small toll.
-extern "C" {
-void __real_glutSolidCube(double size), __real_glutWireCube(double size);
 void __wrap_glutSolidCube(double size) {
     if (!captures(size)) { __real_glutSolidCube(size); }
 }
@@ -52,22 +45,21 @@ void __wrap_glutWireCube(double size) {
 }
 }
 
-namespace {
-
-enum class mode { normal_solid, normal_wire, inverse_solid, inverse_wire };
-const struct {
+enum mode { normal_solid, normal_wire, inverse_solid, inverse_wire };
+static const struct {
     const char* name;
     bool inverse, solid;
-} modes[] = {{"normal/solid", false, true},
-             {"normal/wire", false, false},
-             {"inverse/solid", true, true},
-             {"inverse/wire", true, false}};
+} modes[] = { // in the enum's order
+    {"normal/solid", false, true},
+    {"normal/wire", false, false},
+    {"inverse/solid", true, true},
+    {"inverse/wire", true, false}};
 
-// The leaves of a frame at `depth` in `m`, which becomes the current mode.
-std::vector<leaf> leaves(int depth, mode m) {
+// The leaves of a frame at `depth` in mode `m`, which becomes the current one.
+static std::vector<leaf> leaves(int depth, mode m) {
     iterations = depth;
-    inverse = modes[int(m)].inverse;
-    solid = modes[int(m)].solid;
+    inverse = modes[m].inverse;
+    solid = modes[m].solid;
     captured.clear();
     capturing = true;
     draw_sponge(depth, 0.0f, 0.0f, 0.0f, 2.0f);
@@ -76,7 +68,7 @@ std::vector<leaf> leaves(int depth, mode m) {
 }
 
 // One whole frame as the program draws it, finished.
-void frame(benchmark::State& state, int depth, mode m) {
+static void frame(benchmark::State& state, int depth, mode m) {
     leaves(depth, m);
     for (auto _ : state) {
         display();
@@ -86,7 +78,7 @@ void frame(benchmark::State& state, int depth, mode m) {
 
 // The same cubes, each inside a matrix save, translate and restore, from one flat loop without
 // the recursion: what any renderer issuing these primitives must pay.
-void bare(benchmark::State& state, int depth, mode m) {
+static void bare(benchmark::State& state, int depth, mode m) {
     const std::vector<leaf> cubes = leaves(depth, m);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -101,24 +93,10 @@ void bare(benchmark::State& state, int depth, mode m) {
     }
 }
 
-// Keeps the median of each case's repetitions, in ms, by the case's name.
-struct medians : benchmark::ConsoleReporter {
-    medians() : ConsoleReporter(OO_Tabular) {} // no colours
-    std::map<std::string, double> ms;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                ms[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 // From starting the program to its first frame on the screen: until the middle of a corner cell
 // of its window, which opens at the screen's top left corner, turns green; 20 seconds at most.
-bool startup_failed = false;
-void startup(benchmark::State& state, Display* display) {
+static bool startup_failed = false;
+static void startup(benchmark::State& state, Display* display) {
     for (auto _ : state) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         const pid_t pid = fork();
@@ -139,8 +117,23 @@ void startup(benchmark::State& state, Display* display) {
     }
 }
 
+// Keeps the median of each case's repetitions, in ms, by the case's name.
+struct medians : benchmark::ConsoleReporter {
+    medians() : ConsoleReporter(OO_Tabular) {} // no colours
+    std::map<std::string, double> ms;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.aggregate_name == "median") {
+                ms[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
 // One case, timed as the median of its repetitions of one run each, wall-clock.
-template <typename... Args> void add(const std::string& name, int repetitions, Args... args) {
+template <typename... Args>
+static void add(const std::string& name, int repetitions, Args... args) {
     benchmark::RegisterBenchmark(name.c_str(), args...)
         ->Iterations(1)
         ->Repetitions(repetitions)
@@ -148,8 +141,6 @@ template <typename... Args> void add(const std::string& name, int repetitions, A
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
 }
-
-} // namespace
 
 // ./frame_benchmark [--quick]: depths 0 to 5, or to 3 only. Google Benchmark's own options follow.
 int main(int argc, char** argv) {
@@ -162,12 +153,9 @@ int main(int argc, char** argv) {
     glutCreateWindow("Menger Sponge - benchmark");
     init();
     reshape(500, 500);
-    std::vector<std::tuple<std::string, int, mode>> cases;
     for (int depth = 0; depth <= deepest; ++depth) {
-        for (const mode m :
-             {mode::normal_solid, mode::normal_wire, mode::inverse_solid, mode::inverse_wire}) {
-            const std::string name = std::to_string(depth) + " " + modes[int(m)].name;
-            cases.emplace_back(name, depth, m);
+        for (const mode m : {normal_solid, normal_wire, inverse_solid, inverse_wire}) {
+            const std::string name = std::to_string(depth) + " " + modes[m].name;
             add("frame " + name, depth >= 5 ? 3 : depth == 4 ? 5 : 9, frame, depth, m);
             add("bare " + name, depth >= 5 ? 3 : depth == 4 ? 5 : 9, bare, depth, m);
         }
@@ -176,7 +164,6 @@ int main(int argc, char** argv) {
     add("startup", 10, startup, display);
     medians report;
     benchmark::RunSpecifiedBenchmarks(&report);
-    XCloseDisplay(display);
     if (startup_failed) {
         std::fprintf(stderr, "The program did not show its first frame within 20 seconds.\n");
         return 1;
@@ -187,10 +174,13 @@ int main(int argc, char** argv) {
         "|\n|---|---:|---:|---:|---:|\n",
         reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
         reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    for (const auto& [name, depth, m] : cases) {
-        const double frame_ms = report.ms["frame " + name], bare_ms = report.ms["bare " + name];
-        std::printf("| %s | %zu | %.3f | %.3f | %.3f |\n", name.c_str(), leaves(depth, m).size(),
-                    frame_ms, bare_ms, frame_ms / bare_ms);
+    for (int depth = 0; depth <= deepest; ++depth) {
+        for (const mode m : {normal_solid, normal_wire, inverse_solid, inverse_wire}) {
+            const std::string name = std::to_string(depth) + " " + modes[m].name;
+            const double frame_ms = report.ms["frame " + name], bare_ms = report.ms["bare " + name];
+            std::printf("| %s | %zu | %.3f | %.3f | %.3f |\n", name.c_str(),
+                        leaves(depth, m).size(), frame_ms, bare_ms, frame_ms / bare_ms);
+        }
     }
     std::printf("\nFrom starting the program to its first frame on the screen: median %.0f ms "
                 "(10 runs).\n",
