@@ -82,8 +82,8 @@ def faces(depth, turn, lighting):
 
 
 def sponge(depth, keys="", lighting=True):
-    """The 500 x 500 window, showing -2 to +2 each way: the sponge after the turning keys `keys`
-    (q: 5 degrees back about x; a: 5 degrees about its own y, as turned), and black corners."""
+    # The 500 x 500 window, showing -2 to +2 each way: the sponge after the turning keys `keys`
+    # (q: 5 degrees back about x; a: 5 degrees about its own y, as turned), and black corners.
 
     def turn(v):  # each key's turn follows the earlier ones: the last is done to v first
         for key in reversed(keys):
@@ -114,7 +114,7 @@ STEPS = [  # keys to type, or a menu entry to choose (counted from 0), and the p
 ]
 
 
-def ended_well(program):
+def ended_well(program):  # with status 0
     return poll(lambda: program.poll() is not None) and program.returncode == 0
 
 
