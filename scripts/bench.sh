@@ -26,7 +26,7 @@ write_report() {
     cat >"$root/docs/performance.md" <<DOC
 # Performance
 
-Measured by \`./scripts/bench.sh $2\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
+Measured by \`./scripts/bench.sh${2:+ $2}\` on $(date -u +%Y-%m-%d): $(nproc) cores ($(grep -m1 'model name' \
         /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')), no GPU; Xvfb with Mesa's software renderer.
 
 *frame* is one whole frame as the program draws it (\`display\`, then \`glFinish\`); *bare* the
@@ -34,9 +34,9 @@ same cube primitives with the same edges, each inside a matrix save, translate a
 one flat loop without the recursion: the least that any renderer issuing them pays. *ratio* is
 frame over bare, the renderer's own overhead. Each figure is the median of Google Benchmark's
 repetitions of one frame (9 at depths 0 to 3, 5 at depth 4, 3 at depth 5), wall-clock time, with
-the frames and flat loops of every case run in random order. Runs of the same work differ by 5 to
-10 % on two cores shared with the renderer's own threads, so a ratio between 0.9 and 1.1 means no
-difference that this machine can see.
+the frames and flat loops of every case run in random order. Repetitions of the same work differ
+by up to a third on two cores that the renderer's own threads share, so ratios scattered between
+0.7 and 1.3 around 1 show no cost of the recursion that this machine can tell from its noise.
 
 A frame cannot be interrupted: a key press, Esc or the window's close button waits for the frame
 in progress to end, which at depth 5 takes seconds.
