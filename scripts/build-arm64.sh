@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the viewer for Debian's arm64 (the CMake preset `arm64`), for 64-bit Raspberry Pi
 # OS and other 64-bit ARM machines, with Debian's cross toolchain and arm64 libraries, and makes
-# its Debian package, whose dependencies are read off the arm64 binary, and checks it. Prints the package's path,
-# relative to the project's folder.
+# its Debian package, whose dependencies are read off the arm64 binary, and checks it (check_deb).
+# Prints the package's path, relative to the project's folder.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
