@@ -12,12 +12,9 @@ main() {
     libs=$(native_libdir)
     install_missing Xvfb:xvfb "$libs/libbenchmark.so:libbenchmark-dev" "$libs/libX11.so:libx11-dev"
     build_preset bench >/dev/null
-    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
-    trap 'kill "${xvfb#* }"' EXIT
-    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
     local figures
-    figures=$("$root/build/bench/bench/frame_benchmark" "$@" --benchmark_enable_random_interleaving=true \
-        --benchmark_color=false | tee /dev/stderr | sed -n '/^Renderer:/,$p')
+    figures=$(on_private_display "$root/build/bench/bench/frame_benchmark" "$@" \
+        --benchmark_enable_random_interleaving=true | tee /dev/stderr | sed -n '/^Renderer:/,$p')
     write_report "$figures" "$*"
 }
 

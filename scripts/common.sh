@@ -84,22 +84,21 @@ exe_version() {
         awk 'named && NF { print; exit } $0 == "ProductVersion" { named = 1 }'
 }
 
-# start_xvfb: starts a private X server and prints its display and its process id, which the
-# caller stops. -displayfd picks a free display number; -noreset keeps the server as it is
-# between clients.
-start_xvfb() {
-    local file pid
-    file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$file" >/dev/null 2>&1 &
-    pid=$!
+# on_private_display COMMAND...: runs COMMAND on an X server of its own, with Mesa's software
+# OpenGL, in a subshell whose end stops the server. -displayfd picks a free display number;
+# -noreset keeps the server as it is between clients.
+on_private_display() (
+    number=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
+    server=$!
+    trap 'kill "$server"; wait "$server" || true; rm -f "$number"' EXIT
     for _ in $(seq 100); do
-        [[ -s $file ]] && break
+        [[ -s $number ]] && break
         sleep 0.1
     done
-    [[ -s $file ]] || { echo "Xvfb did not start" >&2 && rm -f "$file" && return 1; }
-    echo ":$(head -n1 "$file") $pid"
-    rm -f "$file"
-}
+    [[ -s $number ]] || { echo "Xvfb did not start" >&2 && exit 1; }
+    DISPLAY=":$(head -n1 "$number")" LIBGL_ALWAYS_SOFTWARE=1 "$@"
+)
 
 # in_wine PREFIX COMMAND...: runs COMMAND with Wine's prefix PREFIX, quietly, without Mono, Gecko
 # or entries in the desktop's menus.

@@ -54,9 +54,10 @@ main() {
     install_missing icotool:icoutils wine:wine
     [[ -n $(imagemagick) ]] || install_missing magick:imagemagick
     build_preset release >/dev/null
-    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
-    trap 'kill "${xvfb#* }"' EXIT
-    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
+    on_private_display take_pictures
+}
+
+take_pictures() {
     local program=("$root/build/release/menger-sponge") turn=(q q q a a a a) shots
     shots=$(mktemp -d)
     shot "$root/docs/first-frame.png" "${program[@]}" --

@@ -13,10 +13,7 @@ main() {
     install_missing qemu-aarch64:qemu-user /usr/lib/aarch64-linux-gnu/libgtest.a:libgtest-dev:arm64 \
         /usr/lib/aarch64-linux-gnu/dri/swrast_dri.so:libgl1-mesa-dri:arm64
     build_preset arm64-test >/dev/null
-    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
-    trap 'kill "${xvfb#* }"' EXIT
-    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
-    (cd "$root" && ctest --preset arm64-test)
+    (cd "$root" && on_private_display ctest --preset arm64-test)
     bash "$root/tests/reproducible_test.sh" scripts/build-arm64.sh
 }
 

@@ -10,12 +10,9 @@ source "$(dirname "$0")/common.sh"
 main() {
     install_build_tools
     install_display_tools
-    install_missing wine:wine wrestool:icoutils unzip:unzip dpkg-shlibdeps:dpkg-dev file:file
+    install_missing wine:wine wrestool:icoutils unzip:unzip
     "$root/scripts/build-windows.sh" >/dev/null
-    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
-    trap 'kill "${xvfb#* }"' EXIT
-    export DISPLAY=${xvfb% *}
-    bash "$root/tests/windows_test.sh" "$root/build/windows"
+    on_private_display bash "$root/tests/windows_test.sh" "$root/build/windows"
     bash "$root/tests/reproducible_test.sh" scripts/build-deb.sh scripts/build-windows.sh
 }
 

@@ -34,13 +34,14 @@ main() {
     build_preset test
     echo "== build with sanitizers"
     build_preset sanitize
-    xvfb=$(start_xvfb) # display and process id, for the trap after main has returned
-    trap 'kill "${xvfb#* }"' EXIT
-    export DISPLAY=${xvfb% *} LIBGL_ALWAYS_SOFTWARE=1
+    on_private_display run_tests
+}
+
+run_tests() {
     cd "$root"
-    echo "== tests on $DISPLAY"
+    echo "== tests on a private X display"
     ctest --preset test
-    echo "== tests with sanitizers on $DISPLAY"
+    echo "== tests with sanitizers"
     ctest --preset sanitize
 }
 

@@ -134,7 +134,6 @@ static void sponge(std::vector<cube>& out, int level, float x, float y, float z,
     }
 }
 
-// A frame draws, and changes no setting and not the orientation.
 TEST(program, a_frame_draws_the_cubes_the_rule_gives_in_their_order_and_changes_nothing) {
     for (const bool wire : {false, true}) {
         for (const bool inverse_view : {false, true}) {
@@ -248,8 +247,7 @@ TEST(program, minus_shrinks_the_cubes_to_the_smallest_size_and_plus_regrows_them
     }
 }
 
-// Each turning key turns by 5 degrees about the sponge's own axis, as already turned: after any
-// earlier turn (here 90 degrees about y, which puts the sponge's x axis where z was).
+// Each turning key turns 5 degrees about the sponge's own axis, as turned by an earlier 90 about y.
 TEST(program, turning_keys_turn_five_degrees_about_the_sponge_s_own_axes) {
     const struct {
         unsigned char key;
