@@ -7,10 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 main() {
-    install_build_tools
-    local libs
-    libs=$(native_libdir)
-    install_missing Xvfb:xvfb "$libs/libbenchmark.so:libbenchmark-dev" "$libs/libX11.so:libx11-dev"
+    install_packages release bench display
     build_preset bench >/dev/null
     local figures
     figures=$(on_private_display "$root/build/bench/bench/frame_benchmark" "$@" \

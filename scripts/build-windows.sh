@@ -23,7 +23,7 @@ fetch_freeglut() {
     local dir=$1 mirror
     # shellcheck disable=SC2016 # apt's own field name, not the shell's
     mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' | head -n1)
-    [[ -n $mirror ]] || { echo "No Debian archive among this machine's package lists (apt-get update)" >&2 && return 1; }
+    [[ -n $mirror ]] || fail "no Debian archive among this machine's package lists (apt-get update)"
     mkdir -p "$dir"/apt/{lists/partial,cache/archives/partial,parts} "$dir/source"
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $freeglut_release main" \
         >"$dir/apt/sources.list"
@@ -34,8 +34,7 @@ fetch_freeglut() {
     (cd "$dir/source" && "${apt[@]}" source --download-only --tar-only freeglut >/dev/null)
     local tarball
     tarball=$(ls "$dir"/source/freeglut_*.orig.tar.?z)
-    echo "$freeglut_sha256  $tarball" | sha256sum --check --quiet >&2 ||
-        { echo "$tarball is not the pinned freeglut" >&2 && return 1; }
+    echo "$freeglut_sha256  $tarball" | sha256sum --check --quiet >&2 || fail "$tarball is not the pinned freeglut"
     tar -C "$dir/source" -xf "$tarball"
 }
 
@@ -46,8 +45,7 @@ build_freeglut() {
     cmake -S "$dir"/source/freeglut-*/ -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$dir/install" -DFREEGLUT_BUILD_DEMOS=OFF \
         -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
-    cmake --build "$dir/build" --parallel "$(nproc)" >"$dir/build.log" 2>&1 ||
-        { tail -n 30 "$dir/build.log" >&2 && return 1; }
+    cmake --build "$dir/build" --parallel "$(nproc)" >"$dir/build.log" 2>&1 || fail "$(tail -n 30 "$dir/build.log")"
     cmake --install "$dir/build" >/dev/null
     cp "$dir"/source/freeglut-*/COPYING "$dir/install/COPYING"
 }
@@ -58,36 +56,18 @@ check_imports() {
     for dll in $(x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name/ { print $3 }'); do
         case $dll in
         ADVAPI32.dll | GDI32.dll | KERNEL32.dll | msvcrt.dll | OPENGL32.dll | USER32.dll | WINMM.dll) ;;
-        *) echo "$1 needs $dll, which not every Windows has" >&2 && return 1 ;;
+        *) fail "$1 needs $dll, which not every Windows has" ;;
         esac
     done
 }
 
-# make_zip BUILD-DIR ZIP: the files the installer installs, with the release's time, in a fixed
-# order, without extra attributes (-X): the same bytes from the same sources.
-make_zip() {
-    local files
-    files=$(mktemp -d)
-    cmake --install "$1" --prefix "$files" >/dev/null
-    touch -d "@$(release_time)" "$files"/*
-    rm -f "$2"
-    (cd "$files" && find . -type f | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$2")
-    rm -rf "$files"
-}
-
 main() {
-    install_missing cmake:cmake make:make x86_64-w64-mingw32-g++:g++-mingw-w64-x86-64 zip:zip \
-        makensis:nsis dpkg-parsechangelog:dpkg-dev \
-        /usr/share/keyrings/debian-archive-keyring.gpg:debian-archive-keyring
-    local out=$root/build/windows version
+    install_packages windows
     [[ -f $root/build/freeglut/install/lib/libglut.a ]] || build_freeglut "$root/build/freeglut"
-    build_preset windows >/dev/null
-    check_imports "$out/menger-sponge.exe"
-    version=$(project_version "$out")
-    make_zip "$out" "$out/menger-sponge-$version-windows-x64.zip"
-    package_preset windows
-    echo "build/windows/menger-sponge-$version-windows-x64.zip"
-    echo "build/windows/menger-sponge-$version-windows-x64-setup.exe"
+    local files
+    files=$(make_packages windows)
+    check_imports "$root/build/windows/menger-sponge.exe"
+    echo "$files"
 }
 
 main "$@"

@@ -4,58 +4,50 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# fail MESSAGE: says what went wrong, on standard error, and exits with status 1.
+fail() {
+    echo "$(basename "$0"): $*" >&2
+    exit 1
+}
+
 # Runs a command as root: through sudo when not root already.
 as_root() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
 
-# install_missing NEED...: each NEED is WHAT:PACKAGE, a command or an absolute path and the
-# package that brings it (PACKAGE|OTHER where the name changed between releases: the first that
-# the package lists know is taken). Installs, with apt-get, the packages of what is missing.
-install_missing() {
-    local need what wanted=() chosen=() choice name
-    for need in "$@"; do
-        what=${need%%:*}
-        if [[ $what == /* ]]; then
-            [[ -e $what ]] && continue
-        else
-            command -v "$what" >/dev/null 2>&1 && continue
-        fi
-        wanted+=("${need#*:}")
+# installed PACKAGE[:ARCH]: the package is installed for ARCH, or else for the machine's own
+# architecture (or for all): another architecture's copy, such as i386's, does not count.
+installed() {
+    local arch
+    arch=$(dpkg --print-architecture)
+    [[ $1 != *:* ]] || arch=${1#*:}
+    dpkg-query -W -f='${db:Status-Abbrev}${Architecture}\n' "$1" 2>/dev/null | grep -Eqx "ii (all|$arch)"
+}
+
+# add_architecture ARCH: Debian installs another architecture's libraries beside the machine's
+# own once dpkg knows that architecture (`dpkg --remove-architecture ARCH` undoes it, once no
+# package of it is left).
+add_architecture() {
+    if [[ $1 != "$(dpkg --print-architecture)" ]] && ! dpkg --print-foreign-architectures | grep -qx "$1"; then
+        echo "Adding the $1 architecture to dpkg, to install $1 libraries for the cross-build" >&2
+        as_root dpkg --add-architecture "$1"
+    fi
+}
+
+# install_packages PURPOSE...: installs, in one apt-get run, what scripts/packages lists for
+# these purposes and is not installed yet; nothing when all is there.
+install_packages() {
+    local listed name wanted=()
+    listed=$(awk -v purposes=" $* " 'index(purposes, " " $1 " ") { $1 = ""; print }' "$root/scripts/packages")
+    for name in $listed; do
+        installed "$name" || wanted+=("$name")
     done
     ((${#wanted[@]} > 0)) || return 0
-    if ! command -v apt-get >/dev/null 2>&1; then
-        echo "Missing: ${wanted[*]}. Install them with your package manager." >&2
-        return 1
-    fi
+    for name in "${wanted[@]}"; do
+        [[ $name != *:* ]] || add_architecture "${name#*:}"
+    done
     echo "Installing what is missing: ${wanted[*]}" >&2
     as_root apt-get update -qq
-    for choice in "${wanted[@]}"; do
-        for name in ${choice//|/ }; do
-            if [[ -n $(apt-cache show "$name" 2>/dev/null) ]]; then
-                chosen+=("$name")
-                break
-            fi
-        done
-    done
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${chosen[@]}" </dev/null >/dev/null
-}
-
-# The folder of the machine's own libraries. Other architectures' may be installed beside it
-# (32-bit ones for Wine or games, arm64 ones for a cross-build): never take the first of a glob.
-native_libdir() { echo "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"; }
-
-# The compiler, CMake, and OpenGL and GLUT for the machine's own architecture.
-install_build_tools() {
-    install_missing c++:g++ make:make cmake:cmake dpkg-architecture:dpkg-dev
-    local libs
-    libs=$(native_libdir)
-    install_missing "$libs/libGL.so:libgl-dev" "$libs/libGLU.so:libglu1-mesa-dev" \
-        "$libs/libglut.so:libglut-dev|freeglut3-dev"
-}
-
-# A private X display, and the tools that type, click and read the screen there.
-install_display_tools() {
-    install_missing Xvfb:xvfb python3:python3 xdotool:xdotool xwd:x11-apps xwininfo:x11-utils
+        "${wanted[@]}" </dev/null >/dev/null
 }
 
 # build_preset NAME: configures and builds with the CMake preset NAME, into build/NAME.
@@ -63,25 +55,42 @@ build_preset() {
     (cd "$root" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1" --parallel "$(nproc)")
 }
 
-# release_time: the time of the changelog's latest entry, in seconds since 1970. Files that the
-# packages hold get this time, never the clock's, so that the same sources make the same bytes.
-release_time() { dpkg-parsechangelog -l "$root/packaging/changelog" -S Timestamp; }
+# changelog FIELD: a field of the changelog's latest entry, such as Version, or Timestamp (its
+# time in seconds since 1970). Files that the packages hold get that time, never the clock's, so
+# that the same sources make the same bytes.
+changelog() { dpkg-parsechangelog -l "$root/packaging/changelog" -S "$1"; }
 
-# package_preset NAME: makes the package of the CMake package preset NAME. cpack gives the .deb's
-# own parts the modes that the umask gives its temporary files: 022 makes them what dpkg-deb
-# writes.
+# package_preset NAME: makes the package of the CMake package preset NAME, in build/NAME. cpack
+# gives the .deb's own parts the modes that the umask gives its temporary files: 022 makes them
+# what dpkg-deb writes.
 package_preset() {
-    (cd "$root" && umask 022 && SOURCE_DATE_EPOCH=$(release_time) cpack --preset "$1" >/dev/null)
+    (cd "$root" && umask 022 && SOURCE_DATE_EPOCH=$(changelog Timestamp) cpack --preset "$1" >/dev/null)
 }
 
-# project_version BUILD-DIR: the version of the CMake project configured there.
-project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
+# make_zip BUILD-DIR ZIP: the files that the build installs, with the release's time, in a fixed
+# order, without extra attributes (-X): the same bytes from the same sources.
+make_zip() {
+    local files
+    files=$(mktemp -d)
+    cmake --install "$1" --prefix "$files" >/dev/null
+    find "$files" -exec touch -d "@$(changelog Timestamp)" {} +
+    rm -f "$2"
+    (cd "$files" && find . -type f | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$2")
+    rm -rf "$files"
+}
 
-# exe_version FILE: the product version in a Windows program's version resource: the first text
-# after its name (names and values are padded to whole 32-bit words).
-exe_version() {
-    wrestool -x --raw -t 16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' |
-        awk 'named && NF { print; exit } $0 == "ProductVersion" { named = 1 }'
+# make_packages PRESET: builds the CMake preset PRESET and makes, in build/PRESET, the packages
+# of the package preset of that name, and for Windows the zip beside the installer. Prints their
+# paths, relative to the project's folder.
+make_packages() {
+    local build=$root/build/$1
+    build_preset "$1" >/dev/null
+    rm -f "$build"/menger-sponge[_-]*.*
+    package_preset "$1"
+    if [[ $1 == windows ]]; then
+        make_zip "$build" "$build/menger-sponge-$(changelog Version)-windows-x64.zip"
+    fi
+    (cd "$root" && find "build/$1" -maxdepth 1 -type f -name 'menger-sponge[_-]*' | LC_ALL=C sort)
 }
 
 # on_private_display COMMAND...: runs COMMAND on an X server of its own, with Mesa's software
@@ -96,7 +105,7 @@ on_private_display() (
         [[ -s $number ]] && break
         sleep 0.1
     done
-    [[ -s $number ]] || { echo "Xvfb did not start" >&2 && exit 1; }
+    [[ -s $number ]] || fail "Xvfb did not start"
     DISPLAY=":$(head -n1 "$number")" LIBGL_ALWAYS_SOFTWARE=1 "$@"
 )
 
@@ -116,47 +125,3 @@ new_wine_prefix() {
     in_wine "$1" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null 2>&1
     in_wine "$1" wineserver -w
 }
-
-# install_package_checkers: what check_deb runs.
-install_package_checkers() {
-    install_missing dpkg-deb:dpkg desktop-file-validate:desktop-file-utils lintian:lintian \
-        hardening-check:devscripts appstreamcli:appstream
-}
-
-# check_deb DEB: the Debian package holds every file and depends on what its binary links, and
-# passes lintian, desktop-file-validate, appstreamcli and hardening-check. No package ships
-# without it.
-check_deb() (
-    deb=$1 files=$(mktemp -d)
-    trap 'rm -rf "$files"' EXIT
-    fail() { echo "check_deb: $deb: $*" >&2 && exit 1; }
-    dpkg-deb -x "$deb" "$files"
-    for file in bin/menger-sponge share/applications/menger-sponge.desktop share/man/man6/menger-sponge.6.gz \
-        share/icons/hicolor/{16x16,32x32,48x48,128x128,256x256}/apps/menger-sponge.png \
-        share/doc/menger-sponge/{copyright,changelog.gz} share/metainfo/org.example.menger_sponge.metainfo.xml; do
-        [[ -f $files/usr/$file ]] || fail "it lacks $file"
-    done
-    depends=$(dpkg-deb -f "$deb" Depends)
-    [[ $depends == *libc6*libglut* && $depends =~ libopengl0|libgl1 ]] || fail "Depends: $depends"
-    desktop-file-validate "$files"/usr/share/applications/*.desktop || fail "the desktop entry"
-
-    # Every AppStream finding fails but two. The project has no web address yet, and AppStream 1.0
-    # (Debian 13) warns of the missing homepage: this goes once it has one. AppStream 0.16 (Debian
-    # 12) does not know the <developer> element that 1.0 asks for in place of <developer_name>,
-    # and reports it as unknown: the two releases cannot both be satisfied.
-    no_homepage=url-homepage-missing skip=()
-    findings=$(appstreamcli validate --no-net --pedantic "$files"/usr/share/metainfo/*.xml) || true
-    unexpected=$(grep -E '^[A-Z]:' <<<"$findings" | grep -Ev ": ($no_homepage|unknown-tag developer)\$") || true
-    [[ $findings == *Validation* ]] || fail "appstreamcli validated nothing: $findings"
-    [[ -z $unexpected ]] || fail "the AppStream metadata: $unexpected"
-    # lintian reports the missing homepage again, as a failed validation.
-    [[ $findings == *"$no_homepage"* ]] && skip=(--suppress-tags appstream-metadata-validation-failed)
-    lintian --display-info --fail-on error,warning,info "${skip[@]}" "$deb" 2>/dev/null >&2 || fail "lintian"
-
-    # Every hardening feature present, or not applicable (unknown: no such code in the program);
-    # but control-flow integrity and branch protection, which Debian's own C start files
-    # (Scrt1.o, crti.o) lack on 12 and 13, so that the linker drops the program's.
-    report=$(hardening-check "$files/usr/bin/menger-sponge" 2>/dev/null || true)
-    absent=$(grep ': no' <<<"$report" | grep -Ev 'Control flow integrity|Branch Protection' || true)
-    [[ -z $absent && $report == *"Immediate binding: yes"* ]] || fail "hardening: $report"
-)

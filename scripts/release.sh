@@ -7,27 +7,8 @@ set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 
-# same FILE FOUND WANTED: stops, naming FILE, unless it says what the changelog says.
-same() {
-    [[ $2 == "$3" ]] || { echo "release.sh: $1 says '$2'; the changelog's version and date make it '$3'" >&2 && exit 1; }
-}
-
-# check_versions: the version and the date are the changelog's wherever they are written.
-check_versions() {
-    local version date
-    version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
-    date=$(date -u -d "@$(release_time)" +%F)
-    same CMakeLists.txt "$(project_version build/release)" "$version"
-    same packaging/menger-sponge.6 "$(grep -m1 '^\.TH' packaging/menger-sponge.6)" \
-        ".TH MENGER-SPONGE 6 $date \"menger-sponge $version\" \"Games and Demos\""
-    local metainfo=packaging/org.example.menger_sponge.metainfo.xml
-    same $metainfo "$(grep -o -m1 '<release [^>]*>' $metainfo)" "<release version=\"$version\" date=\"$date\"/>"
-    same "menger-sponge.exe's version resource" "$(exe_version build/windows/menger-sponge.exe)" "$version"
-}
-
 main() {
-    install_build_tools
-    install_missing git:git wrestool:icoutils
+    install_packages source package
     cd "$root"
     if [[ -n $(git status --porcelain) ]]; then
         echo "release.sh: the release is made from the committed tree; commit or remove these first:" >&2
@@ -35,11 +16,9 @@ main() {
         exit 1
     fi
     echo "Building the Debian packages and the Windows files" >&2
-    local files
-    files=$(scripts/build-deb.sh && scripts/build-arm64.sh && scripts/build-windows.sh)
-    check_versions
-    local version
-    version=$(project_version build/release)
+    local files version
+    files=$(scripts/build-deb.sh && scripts/build-deb.sh arm64 && scripts/build-windows.sh)
+    version=$(changelog Version)
     rm -rf dist
     mkdir dist
     # shellcheck disable=SC2086 # one path a line

@@ -7,16 +7,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 main() {
-    install_build_tools
+    install_packages release
     build_preset release >/dev/null
-    local arg
-    for arg in "$@"; do
-        [[ $arg == -display ]] && exec "$root/build/release/menger-sponge" "$@"
-    done
-    if [[ -z ${DISPLAY:-} ]]; then
-        echo "menger-sponge: no display to open: DISPLAY is not set (run it inside a desktop session)." >&2
-        exit 1
-    fi
     exec "$root/build/release/menger-sponge" "$@"
 }
 

@@ -11,7 +11,10 @@ source "$(dirname "$0")/common.sh"
 imagemagick() {
     local name
     for name in magick convert-im6.q16 convert; do
-        "$name" -version 2>/dev/null | grep -q ImageMagick && echo "$name" && return
+        if "$name" -version 2>/dev/null | grep -q ImageMagick; then
+            echo "$name"
+            return
+        fi
     done
 }
 
@@ -49,10 +52,7 @@ icons() {
 }
 
 main() {
-    install_build_tools
-    install_display_tools
-    install_missing icotool:icoutils wine:wine
-    [[ -n $(imagemagick) ]] || install_missing magick:imagemagick
+    install_packages release display pictures
     build_preset release >/dev/null
     on_private_display take_pictures
 }

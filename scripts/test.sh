@@ -1,48 +1,49 @@
 #!/usr/bin/env bash
 # Installs what the tests need, checks the style, builds the CMake presets `test` and `sanitize`
-# (AddressSanitizer and UndefinedBehaviorSanitizer), and runs every test of both on a private
-# virtual X display. Exits non-zero on any failure.
+# (AddressSanitizer and UndefinedBehaviorSanitizer) and the Debian package, and runs every test on
+# a private virtual X display: both presets' tests, the end-to-end test on the package's program,
+# and the package built again to the same bytes. Exits non-zero on any failure.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
 
-install_test_tools() {
-    install_build_tools
-    install_display_tools
-    local libs
-    libs=$(native_libdir)
-    install_missing "$libs/libgtest.a:libgtest-dev" "$libs/libbenchmark.so:libbenchmark-dev" \
-        "$libs/libX11.so:libx11-dev" clang-format:clang-format black:black shellcheck:shellcheck \
-        desktop-file-validate:desktop-file-utils lintian:lintian hardening-check:devscripts \
-        appstreamcli:appstream dpkg-shlibdeps:dpkg-dev file:file
-}
-
 # One style for the whole project. clang-format 14 and 19, black 23 and 25, and shellcheck 0.9
-# and 0.10 (Debian 12 and 13) all leave the code as it is.
+# and 0.10 (Debian 12 and 13) all leave the code as it is. The README lists the packages that a
+# build by hand needs as the table does.
 check_style() {
     find "$root"/{app,sponge,controls,tests,bench} \( -name '*.cpp' -o -name '*.h' \) \
         -exec clang-format --dry-run --Werror {} +
     black --quiet --check --line-length 100 "$root"/tests/*.py "$root"/scripts/*.py
     (cd "$root" && shellcheck -x scripts/*.sh tests/*.sh .ci/run)
+    local listed
+    listed=$(awk '$1 == "release" { $1 = ""; print substr($0, 2) }' "$root/scripts/packages")
+    grep -qF "\`$listed\`" "$root/README.md" || fail "the README does not list the packages: $listed"
 }
 
+
 main() {
-    install_test_tools
+    install_packages release test bench display package
     echo "== style"
     check_style
     echo "== build"
     build_preset test
     echo "== build with sanitizers"
     build_preset sanitize
-    on_private_display run_tests
+    echo "== the Debian package"
+    local deb
+    deb=$("$root/scripts/build-deb.sh")
+    on_private_display run_tests "$deb"
+    bash "$root/tests/reproducible_test.sh" release
 }
 
+# run_tests DEB
 run_tests() {
     cd "$root"
     echo "== tests on a private X display"
     ctest --preset test
     echo "== tests with sanitizers"
     ctest --preset sanitize
+    bash tests/package_test.sh "$1"
 }
 
 main "$@"

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# reproducible_test.sh SCRIPT...: the build scripts (paths from the project's folder) make the
-# same bytes here and in a copy of the sources with new file times, in another folder, under
-# another umask. freeglut's download and library are reused, not made again.
+# reproducible_test.sh PRESET...: the packages of these CMake presets, as built in build/PRESET,
+# are made again to the same bytes from a copy of the sources with new file times, in another
+# folder, under another umask. freeglut's download and library are reused, not made again.
 set -euo pipefail
 # shellcheck source=../scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
-other=$(mktemp -d)
-trap 'rm -rf "$other"' EXIT
-tar -C "$root" --exclude=./build --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x -m
-[[ -d $root/build/freeglut ]] && mkdir -p "$other/build" && cp -a "$root/build/freeglut" "$other/build/"
-for script in "$@"; do
-    files=$("$root/$script")
-    (umask 002 && "$other/$script" >/dev/null)
-    for file in $files; do
-        cmp "$root/$file" "$other/$file" ||
-            { echo "FAILED: built twice by $script, $file differs (diffoscope shows how)" >&2 && exit 1; }
+
+
+# In a subshell, whose end removes the copy.
+main() (
+    ours=$root other=$(mktemp -d)
+    trap 'rm -rf "$other"' EXIT
+    tar -C "$ours" --exclude=./build --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x -m
+    if [[ -d $ours/build/freeglut ]]; then
+        mkdir -p "$other/build"
+        cp -a "$ours/build/freeglut" "$other/build/"
+    fi
+    for preset in "$@"; do
+        # shellcheck source=../scripts/common.sh # the copy's: its root is the copy
+        files=$(umask 002 && source "$other/scripts/common.sh" && make_packages "$preset")
+        [[ -n $files ]] || fail "$preset made no package"
+        for file in $files; do
+            cmp "$ours/$file" "$other/$file" || fail "$file differs when built again (diffoscope shows how)"
+        done
     done
-done
-echo "reproducible: passed"
+    echo "reproducible: passed"
+)
+
+main "$@"
