@@ -9,7 +9,8 @@ source "$(dirname "$0")/../scripts/common.sh"
 
 # In a subshell, whose end removes the copy.
 main() (
-    ours=$root other=$(mktemp -d)
+    ours=$root
+    other=$(mktemp -d)
     trap 'rm -rf "$other"' EXIT
     tar -C "$ours" --exclude=./build --exclude=./dist --exclude=./.git -c . | tar -C "$other" -x -m
     if [[ -d $ours/build/freeglut ]]; then

@@ -12,8 +12,10 @@ listing() { (cd "$1" && echo *); }
 
 # In a subshell, whose end stops Wine and removes the temporary files.
 main() (
-    build=$(cd "$1" && pwd) version=$(changelog Version)
-    prefix=$build/wine-test tmp=$(mktemp -d)
+    build=$(cd "$1" && pwd)
+    version=$(changelog Version)
+    prefix=$build/wine-test
+    tmp=$(mktemp -d)
     trap 'in_wine "$prefix" wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
     new_wine_prefix "$prefix"
     e2e() { (cd "$1" && in_wine "$prefix" python3 "$root/tests/e2e.py" wine menger-sponge.exe) || fail "$1"; }
