@@ -80,13 +80,15 @@ make_zip() {
 }
 
 # make_packages PRESET: builds the CMake preset PRESET and makes, in build/PRESET, the packages
-# of the package preset of that name, and for Windows the zip beside the installer. Prints their
-# paths, relative to the project's folder.
+# of the package preset of that name, and for Windows the zip beside the installer; the web
+# page is a package as it is built. Prints their paths, relative to the project's folder.
 make_packages() {
     local build=$root/build/$1
-    build_preset "$1" >/dev/null
     rm -f "$build"/menger-sponge[_-]*.*
-    package_preset "$1"
+    build_preset "$1" >/dev/null
+    if [[ $1 != web ]]; then
+        package_preset "$1"
+    fi
     if [[ $1 == windows ]]; then
         make_zip "$build" "$build/menger-sponge-$(changelog Version)-windows-x64.zip"
     fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release from the committed tree, in dist/: the Debian packages for amd64 and arm64,
-# the Windows zip and installer, the source tarball and SHA256SUMS for them. The same commit makes
+# the Windows zip and installer, the page for the browser, the source tarball and SHA256SUMS for
+# them. The same commit makes
 # the same bytes, wherever and whenever it is built: file times are the changelog's date, never
 # the clock's. Make it on Debian 12, the oldest release supported: its packages install on 13 too.
 set -euo pipefail
@@ -15,16 +16,16 @@ main() {
         git status --short >&2
         exit 1
     fi
-    echo "Building the Debian packages and the Windows files" >&2
+    echo "Building the Debian packages, the Windows files and the page" >&2
     local files version
-    files=$(scripts/build-deb.sh && scripts/build-deb.sh arm64 && scripts/build-windows.sh)
+    files=$(scripts/build-deb.sh && scripts/build-deb.sh arm64 && scripts/build-windows.sh && scripts/build-web.sh)
     version=$(changelog Version)
     rm -rf dist
     mkdir dist
     # shellcheck disable=SC2086 # one path a line
     cp $files dist/
     git archive --format=tar.gz --prefix="menger-sponge-$version/" -o "dist/menger-sponge-$version.tar.gz" HEAD
-    (cd dist && sha256sum -- *.deb *.zip *.exe *.tar.gz >SHA256SUMS)
+    (cd dist && sha256sum -- *.deb *.zip *.exe *.html *.tar.gz >SHA256SUMS)
     echo "Wrote $root/dist:"
     (cd dist && ls -l -- *)
 }

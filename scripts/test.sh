@@ -11,7 +11,7 @@ source "$(dirname "$0")/common.sh"
 # and 0.10 (Debian 12 and 13) all leave the code as it is. The README lists the packages that a
 # build by hand needs as the table does.
 check_style() {
-    find "$root"/{app,sponge,controls,tests,bench} \( -name '*.cpp' -o -name '*.h' \) \
+    find "$root"/{app,sponge,controls,tests,bench,web} \( -name '*.cpp' -o -name '*.h' \) \
         -exec clang-format --dry-run --Werror {} +
     black --quiet --check --line-length 100 "$root"/tests/*.py "$root"/scripts/*.py
     (cd "$root" && shellcheck -x scripts/*.sh tests/*.sh .ci/run)

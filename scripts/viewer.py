@@ -46,6 +46,10 @@ def start(command):
     return program, found[0]
 
 
+def ended(program):  # with status 0
+    return poll(lambda: program.poll() is not None) and program.returncode == 0
+
+
 def inside(window):
     # What the program draws in: Wine draws a frame of its own around it, whose child it is then.
     tree = run("xwininfo", "-children", "-id", window).decode()

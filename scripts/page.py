@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Drives the viewer's page (menger-sponge-VERSION.html) in Debian's headless Chromium as a person
+would: real key events and right clicks, through Chromium's own input (Selenium), and the
+canvas's picture as the browser's screenshot of it. The end-to-end test uses it, as it uses
+viewer.py for the desktop program, with the same functions; run as
+
+    page.py FILE KEY... -- PAGE
+
+it opens PAGE, types the keys (characters) and saves the page as it shows, as FILE, a PNG."""
+
+import atexit, io, pathlib, sys
+
+from PIL import Image
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from viewer import poll, save_png
+
+# Software WebGL (SwiftShader), no GPU; as root, no sandbox; no calls home.
+FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader"]
+FLAGS += ["--window-size=800,800", "--force-device-scale-factor=1", "--no-first-run"]
+FLAGS += ["--disable-background-networking", "--disable-component-update", "--disable-sync"]
+browser = None
+
+
+def open_browser():
+    global browser
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in FLAGS:
+        options.add_argument(flag)
+    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    atexit.register(browser.quit)
+
+
+def frames(canvas):  # how many frames the page has drawn
+    return int(canvas.get_attribute("data-frames") or 0)
+
+
+def start(command):
+    """The page, opened from disk, and its canvas once it has drawn its first frame."""
+    if browser is None:
+        open_browser()
+    browser.get(pathlib.Path(command[-1]).resolve().as_uri())
+    canvas = browser.find_element(By.ID, "canvas")
+    if not poll(lambda: frames(canvas)):
+        sys.exit("FAILED: the page drew no frame")
+    return browser, canvas
+
+
+def inside(canvas):
+    return canvas
+
+
+def press(keys):
+    for key in keys:
+        ActionChains(browser).send_keys(Keys.ESCAPE if key == "Escape" else key).perform()
+
+
+def choose(entry):
+    """Chooses the menu's entry (counted from 0 at the top of its 11): a right click on the canvas
+    opens it, a click on the entry chooses it. Whether the menu opened and closed again."""
+    ActionChains(browser).context_click(browser.find_element(By.ID, "canvas")).perform()
+    menu = browser.find_element(By.ID, "menu")
+    if not poll(menu.is_displayed):
+        return False
+    menu.find_elements(By.CSS_SELECTOR, "[role=menuitem]")[entry].click()
+    return poll(lambda: not menu.is_displayed())
+
+
+def picture(canvas):
+    """Width, height and pixel(x, y) of the canvas as the browser shows it."""
+    return pixels(canvas.screenshot_as_png)
+
+
+def pixels(png):
+    image = Image.open(io.BytesIO(png)).convert("RGB")
+    return image.width, image.height, lambda x, y: image.getpixel((x, y))
+
+
+def ended(_):
+    """Whether the page says that the program has ended."""
+    return poll(lambda: "ended" in browser.find_element(By.ID, "status").text)
+
+
+if __name__ == "__main__":
+    split = sys.argv.index("--")
+    start(sys.argv[split + 1 :])
+    press(sys.argv[2:split])
+    save_png(sys.argv[1], *pixels(browser.get_screenshot_as_png()))
