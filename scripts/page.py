@@ -6,7 +6,8 @@ viewer.py for the desktop program, with the same functions; run as
 
     page.py FILE KEY... -- PAGE
 
-it opens PAGE, types the keys (characters) and saves the page as it shows, as FILE, a PNG."""
+it opens PAGE, types the keys (characters), opens the menu over the middle of the picture and
+saves what the page shows there, as FILE, a PNG."""
 
 import atexit, io, pathlib, sys
 
@@ -87,6 +88,8 @@ def ended(_):
 
 if __name__ == "__main__":
     split = sys.argv.index("--")
-    start(sys.argv[split + 1 :])
+    _, canvas = start(sys.argv[split + 1 :])
     press(sys.argv[2:split])
-    save_png(sys.argv[1], *pixels(browser.get_screenshot_as_png()))
+    ActionChains(browser).context_click(canvas).perform()
+    _, _, pixel = pixels(browser.get_screenshot_as_png())
+    save_png(sys.argv[1], 532, 560, pixel)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the real program (the CMake preset `release`) on a private X
 # display and writes them to docs/ as PNG files; the desktop icons made from them
-# (packaging/icons/) and Windows' icon (packaging/windows/menger-sponge.ico); and a picture of
-# the Windows build under Wine, built again with the new icon.
+# (packaging/icons/) and Windows' icon (packaging/windows/menger-sponge.ico); a picture of the
+# Windows build under Wine, built again with the new icon; and one of the page in Chromium.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
@@ -52,7 +52,7 @@ icons() {
 }
 
 main() {
-    install_packages release display pictures
+    install_packages release display pictures web web-test
     build_preset release >/dev/null
     on_private_display take_pictures
 }
@@ -76,6 +76,12 @@ take_pictures() {
     new_wine_prefix "$prefix"
     in_wine "$prefix" shot "$root/docs/windows.png" wine "$root/build/windows/menger-sponge.exe" --
     in_wine "$prefix" wineserver -k 2>/dev/null || true
+
+    # The page in headless Chromium, its menu open.
+    local page
+    page=$root/$("$root/scripts/build-web.sh")
+    /usr/bin/python3 "$root/scripts/page.py" "$root/docs/web.png" 3 "${turn[@]}" -- "$page"
+    echo docs/web.png
 }
 
 main "$@"

@@ -120,6 +120,20 @@ void copy_colour(float* to, const float* from, GLenum name, GLenum wanted) {
     if (name == wanted) { copy4(to, from); }
 }
 
+void enable(GLenum capability, bool on) {
+    flush();
+    if (capability == GL_DEPTH_TEST) { page_depth_test(on); }
+    if (capability == GL_LIGHTING) { lighting = on; }
+    if (capability >= GL_LIGHT0 && capability < GL_LIGHT0 + 8) {
+        lights[capability - GL_LIGHT0].on = on;
+    }
+}
+
+// A batch takes the projection as it is when the batch begins: it is drawn before that changes.
+void projection_changes() {
+    if (current == &projection) { flush(); }
+}
+
 } // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE int glut_batch_size() { return batch_size; }
@@ -159,15 +173,6 @@ void glFlush() {
     page_flush();
 }
 
-static void enable(GLenum capability, bool on) {
-    flush();
-    if (capability == GL_DEPTH_TEST) { page_depth_test(on); }
-    if (capability == GL_LIGHTING) { lighting = on; }
-    if (capability >= GL_LIGHT0 && capability < GL_LIGHT0 + 8) {
-        lights[capability - GL_LIGHT0].on = on;
-    }
-}
-
 void glEnable(GLenum capability) { enable(capability, true); }
 void glDisable(GLenum capability) { enable(capability, false); }
 
@@ -181,6 +186,7 @@ void glLoadIdentity() {
 void glPushMatrix() { current->push_back(current->back()); }
 
 void glPopMatrix() {
+    projection_changes();
     if (current->size() > 1) { current->pop_back(); }
 }
 
@@ -203,6 +209,7 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
 
 // Only the last column changes: m[12..15] += x m[0..3] + y m[4..7] + z m[8..11].
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    projection_changes();
     float* m = current->back().m;
     for (int row = 0; row < 4; ++row) {
         m[12 + row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];

@@ -19,7 +19,8 @@ mergeInto(LibraryManager.library, {
     // would hide them. Each vertex is lit as OpenGL lights it (state: see gl.cpp), by a shader
     // made for the lights that are on (lighting()).
     vertex_shader: (lighting) => `#version 300 es
-      const vec3 corners[24] = vec3[24](${page.faces.flat().map((c) => page.vec3(page.corners[c]))});
+      const vec3 corners[24] = vec3[24](${page.faces.flat().map((c) => page.vec3(page.corners[c]))
+      });
       const vec3 normals[6] = vec3[6](${page.normals.map(page.vec3)});
       uniform highp sampler2D cubes;
       uniform vec4 state[46];
@@ -48,17 +49,19 @@ mergeInto(LibraryManager.library, {
     // material and the light have one (no local viewer). Unlit, the current colour.
     lighting: function (state) {
       if (!state[49]) return 'colour = state[7];';
-      const code = ['vec3 n = turn * normals[face];', 'vec3 c = state[11].rgb + state[8].rgb * state[13].rgb;',
-        'vec3 l;', 'float d;'];
+      const code = ['vec3 n = turn * normals[face];', 'vec3 l;', 'float d;',
+        'vec3 c = state[11].rgb + state[8].rgb * state[13].rgb;'];
       const shiny = state.subarray(40, 43).some((x) => x);
       for (let i = 0; i < state[50]; ++i) {
         const at = 14 + 4 * i;
-        const position = state[4 * (at + 3) + 3] ? `state[${at + 3}].xyz / state[${at + 3}].w - eye` : `state[${at + 3}].xyz`;
-        code.push(`l = normalize(${position});`, 'd = dot(n, l);', `c += state[8].rgb * state[${at}].rgb;`);
+        const place = `state[${at + 3}]`;
+        const towards = state[4 * at + 15] ? `${place}.xyz / ${place}.w - eye` : `${place}.xyz`;
+        code.push(`l = normalize(${towards});`, 'd = dot(n, l);');
+        code.push(`c += state[8].rgb * state[${at}].rgb;`);
         code.push(`if (d > 0.0) c += d * state[9].rgb * state[${at + 1}].rgb;`);
         if (shiny && state.subarray(4 * (at + 2), 4 * (at + 2) + 3).some((x) => x)) {
-          code.push(`if (d > 0.0) c += pow(max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0), state[12].x)` +
-            ` * state[10].rgb * state[${at + 2}].rgb;`);
+          code.push('if (d > 0.0) c += pow(max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0), ' +
+            `state[12].x) * state[10].rgb * state[${at + 2}].rgb;`);
         }
       }
       return code.concat('colour = vec4(clamp(c, 0.0, 1.0), state[9].a);').join('\n        ');
@@ -79,9 +82,13 @@ mergeInto(LibraryManager.library, {
           gl.attachShader(program, shader);
         });
       gl.linkProgram(program);
-      if (!gl.getProgramParameter(program, gl.LINK_STATUS)) throw new Error(gl.getProgramInfoLog(program));
+      if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
+        throw new Error(gl.getProgramInfoLog(program));
+      }
       const where = (name) => gl.getUniformLocation(program, name);
-      return page.programs[lighting] = { program, state: where('state'), faces: where('faces'), per_cube: where('per_cube') };
+      page.programs[lighting] =
+        { program, state: where('state'), faces: where('faces'), per_cube: where('per_cube') };
+      return page.programs[lighting];
     },
 
     // The faces of a cube that face the viewer, as the matrices in `state` turn and project it:
@@ -111,15 +118,18 @@ mergeInto(LibraryManager.library, {
         const drawn = new Set();
         const edges = [];
         for (let i = 0; i < cube.length; i += 2) {
-          const ends = [cube[i], cube[i + 1]].sort((v, w) => page.faces[v >> 2][v & 3] - page.faces[w >> 2][w & 3]);
-          const name = ends.map((v) => page.faces[v >> 2][v & 3]).join();
+          const corner = (v) => page.faces[v >> 2][v & 3];
+          const ends = [cube[i], cube[i + 1]].sort((v, w) => corner(v) - corner(w));
+          const name = ends.map(corner).join();
           if (!drawn.has(name)) edges.push(...ends);
           drawn.add(name);
         }
         cube = edges;
       }
       const all = new Uint32Array(cube.length * batch);
-      all.forEach((_, i) => { all[i] = 4 * count * Math.floor(i / cube.length) + cube[i % cube.length]; });
+      all.forEach((_, i) => {
+        all[i] = 4 * count * Math.floor(i / cube.length) + cube[i % cube.length];
+      });
       const shape = gl.createVertexArray();
       gl.bindVertexArray(shape);
       gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, gl.createBuffer());
@@ -132,7 +142,7 @@ mergeInto(LibraryManager.library, {
     ended: false,
 
     // A C string of the program's, in UTF-8.
-    text: (pointer) => new TextDecoder().decode(HEAPU8.subarray(pointer, HEAPU8.indexOf(0, pointer))),
+    text: (at) => new TextDecoder().decode(HEAPU8.subarray(at, HEAPU8.indexOf(0, at))),
 
     say: function (text) {
       const status = document.getElementById('status');
@@ -160,7 +170,8 @@ mergeInto(LibraryManager.library, {
     // The character typed, as GLUT reports it; with Ctrl, Alt or Meta the key is the browser's.
     key: function (event) {
       if (page.ended || event.ctrlKey || event.altKey || event.metaKey) return;
-      const code = event.key === 'Escape' ? 27 : event.key.length === 1 ? event.key.charCodeAt(0) : 256;
+      const one = event.key.length === 1;
+      const code = event.key === 'Escape' ? 27 : one ? event.key.charCodeAt(0) : 256;
       if (code > 255) return;
       event.preventDefault();
       page.call(_glut_key, code);
@@ -271,7 +282,8 @@ mergeInto(LibraryManager.library, {
     gl.uniform4fv(program.state, state);
     gl.uniform1iv(program.faces, faces.concat([0, 0, 0, 0, 0]).slice(0, 6));
     gl.uniform1i(program.per_cube, 4 * shape.faces);
-    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 1024, Math.ceil(count / 1024), gl.RGBA, gl.FLOAT, HEAPF32, cubes >> 2);
+    const rows = Math.ceil(count / 1024);
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 1024, rows, gl.RGBA, gl.FLOAT, HEAPF32, cubes >> 2);
     gl.bindVertexArray(shape.vertex_array);
     gl.drawElements(wire ? gl.LINES : gl.TRIANGLES, shape.per_cube * count, gl.UNSIGNED_INT, 0);
     gl.bindVertexArray(null);
