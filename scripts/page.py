@@ -82,8 +82,9 @@ def pixels(png):
 
 
 def ended(_):
-    """Whether the page says that the program has ended."""
-    return poll(lambda: "ended" in browser.find_element(By.ID, "status").text)
+    """Whether the page says that the program has ended, its picture gone."""
+    canvas, status = browser.find_element(By.ID, "canvas"), browser.find_element(By.ID, "status")
+    return poll(lambda: "ended" in status.text and not canvas.is_displayed())
 
 
 if __name__ == "__main__":
