@@ -13,7 +13,7 @@ source "$(dirname "$0")/common.sh"
 check_style() {
     find "$root"/{app,sponge,controls,tests,bench,web} \( -name '*.cpp' -o -name '*.h' \) \
         -exec clang-format --dry-run --Werror {} +
-    black --quiet --check --line-length 100 "$root"/tests/*.py "$root"/scripts/*.py "$root"/bench/*.py
+    black --quiet --check --line-length 100 "$root"/{tests,scripts,bench}/*.py
     (cd "$root" && shellcheck -x scripts/*.sh tests/*.sh .ci/run)
     local listed
     listed=$(awk '$1 == "release" { $1 = ""; print substr($0, 2) }' "$root/scripts/packages")
