@@ -15,7 +15,7 @@ import page
 
 BACKENDS = {
     "llvmpipe": ["--use-gl=angle", "--use-angle=gl", "--ignore-gpu-blocklist"],
-    "SwiftShader": ["--use-angle=swiftshader", "--enable-unsafe-swiftshader"],
+    "SwiftShader": page.SOFTWARE_WEBGL,
 }
 # Asks for a frame with a key that changes nothing, and times it.
 FRAME = """
@@ -47,8 +47,7 @@ def chromium_memory():  # the private memory (anonymous, resident) of Chromium's
 def measure(flags, cases):
     """Frame times in ms by case, and Chromium's memory after the first frame and at its peak
     while depth 5 draws."""
-    page.FLAGS[:] = [flag for flag in page.FLAGS if "swiftshader" not in flag] + flags
-    page.browser = None
+    page.open_browser(flags)
     browser, _ = page.start([sys.argv[1]])
     browser.set_script_timeout(600)
     idle = chromium_memory()

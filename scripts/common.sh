@@ -32,12 +32,17 @@ add_architecture() {
     fi
 }
 
+# packages_for PURPOSE...: the packages that scripts/packages lists for these purposes.
+packages_for() {
+    awk -v purposes=" $* " 'index(purposes, " " $1 " ") { $1 = ""; print substr($0, 2) }' \
+        "$root/scripts/packages"
+}
+
 # install_packages PURPOSE...: installs, in one apt-get run, what scripts/packages lists for
 # these purposes and is not installed yet; nothing when all is there.
 install_packages() {
-    local listed name wanted=()
-    listed=$(awk -v purposes=" $* " 'index(purposes, " " $1 " ") { $1 = ""; print }' "$root/scripts/packages")
-    for name in $listed; do
+    local name wanted=()
+    for name in $(packages_for "$@"); do
         installed "$name" || wanted+=("$name")
     done
     ((${#wanted[@]} > 0)) || return 0

@@ -19,18 +19,20 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from viewer import poll, save_png
 
-# Software WebGL (SwiftShader), no GPU; as root, no sandbox; no calls home.
-FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader"]
-FLAGS += ["--window-size=800,800", "--force-device-scale-factor=1", "--no-first-run"]
-FLAGS += ["--disable-background-networking", "--disable-component-update", "--disable-sync"]
+# As root, no sandbox; no calls home. WebGL in software (SwiftShader), unless told otherwise.
+FLAGS = ["--headless", "--no-sandbox", "--window-size=800,800", "--force-device-scale-factor=1"]
+FLAGS += ["--no-first-run", "--disable-background-networking", "--disable-component-update"]
+FLAGS += ["--disable-sync"]
+SOFTWARE_WEBGL = ["--use-angle=swiftshader", "--enable-unsafe-swiftshader"]
 browser = None
 
 
-def open_browser():
+def open_browser(webgl=SOFTWARE_WEBGL):
+    """A new headless Chromium, whose WebGL the flags `webgl` choose; the pages go to it."""
     global browser
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for flag in FLAGS:
+    for flag in FLAGS + webgl:
         options.add_argument(flag)
     browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     atexit.register(browser.quit)
@@ -40,12 +42,17 @@ def frames(canvas):  # how many frames the page has drawn
     return int(canvas.get_attribute("data-frames") or 0)
 
 
+def load(path):
+    """The page opened from disk, and its canvas."""
+    browser.get(pathlib.Path(path).resolve().as_uri())
+    return browser.find_element(By.ID, "canvas")
+
+
 def start(command):
     """The page, opened from disk, and its canvas once it has drawn its first frame."""
     if browser is None:
         open_browser()
-    browser.get(pathlib.Path(command[-1]).resolve().as_uri())
-    canvas = browser.find_element(By.ID, "canvas")
+    canvas = load(command[-1])
     if not poll(lambda: frames(canvas)):
         sys.exit("FAILED: the page drew no frame")
     return browser, canvas

@@ -16,7 +16,7 @@ check_style() {
     black --quiet --check --line-length 100 "$root"/{tests,scripts,bench}/*.py
     (cd "$root" && shellcheck -x scripts/*.sh tests/*.sh .ci/run)
     local listed
-    listed=$(awk '$1 == "release" { $1 = ""; print substr($0, 2) }' "$root/scripts/packages")
+    listed=$(packages_for release)
     grep -qF "\`$listed\`" "$root/README.md" || fail "the README does not list the packages: $listed"
 }
 
