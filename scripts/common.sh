@@ -117,9 +117,10 @@ on_private_display() (
 )
 
 # in_wine PREFIX COMMAND...: runs COMMAND with Wine's prefix PREFIX, quietly, without Mono, Gecko
-# or entries in the desktop's menus.
+# or entries in the desktop's menus, reading /dev/null: started with no standard input at all, as
+# CI starts the scripts, Wine fails ("recvmsg: Socket operation on non-socket").
 in_wine() {
-    WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "${@:2}"
+    WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "${@:2}" </dev/null
 }
 
 # new_wine_prefix PREFIX: a new Wine prefix, a Windows where nothing was installed before, whose
