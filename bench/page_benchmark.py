@@ -65,7 +65,10 @@ def measure(flags, cases):
             page.press("f")
             wire = True
         page.press(str(depth))
-        (deepest.set if depth == 5 else deepest.clear)()
+        if depth == 5:
+            deepest.set()
+        else:
+            deepest.clear()
         times[depth, mode] = statistics.median(
             browser.execute_async_script(FRAME) for _ in range(3)
         )

@@ -2,7 +2,8 @@
 # Makes the release from the committed tree, in dist/: the Debian packages for amd64 and arm64,
 # the Windows zip and installer, the page for the browser, the source tarball and SHA256SUMS for
 # them. The same commit makes the same bytes, wherever and whenever it is built: file times are
-# the changelog's date, never the clock's. Make it on Debian 12, the oldest release supported: its packages install on 13 too.
+# the changelog's date, never the clock's. Make it on Debian 12, the oldest release supported:
+# its packages install on 13 too.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"

@@ -20,7 +20,6 @@ check_style() {
     grep -qF "\`$listed\`" "$root/README.md" || fail "the README does not list the packages: $listed"
 }
 
-
 main() {
     install_packages release test bench display package
     echo "== style"

@@ -6,7 +6,6 @@ set -euo pipefail
 # shellcheck source=../scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 
-
 # In a subshell, whose end removes the copy.
 main() (
     ours=$root

@@ -129,8 +129,9 @@ void enable(GLenum capability, bool on) {
     }
 }
 
-// A batch takes the projection as it is when the batch begins: it is drawn before that changes.
-void projection_changes() {
+// A batch takes the projection as it is when the batch begins, and is drawn before that changes.
+// The modelview matrix's rotation it takes too, but add_cube compares that for every cube.
+void matrix_changes() {
     if (current == &projection) { flush(); }
 }
 
@@ -179,21 +180,21 @@ void glDisable(GLenum capability) { enable(capability, false); }
 void glMatrixMode(GLenum mode) { current = mode == GL_PROJECTION ? &projection : &modelview; }
 
 void glLoadIdentity() {
-    flush();
+    matrix_changes();
     current->back() = matrix();
 }
 
 void glPushMatrix() { current->push_back(current->back()); }
 
 void glPopMatrix() {
-    projection_changes();
+    matrix_changes();
     if (current->size() > 1) { current->pop_back(); }
 }
 
 // The arguments rounded to floats first, as OpenGL's own glOrtho does.
 void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near_val,
              GLdouble far_val) {
-    flush();
+    matrix_changes();
     const float l = static_cast<float>(left), r = static_cast<float>(right);
     const float b = static_cast<float>(bottom), t = static_cast<float>(top);
     const float n = static_cast<float>(near_val), f = static_cast<float>(far_val);
@@ -209,7 +210,7 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
 
 // Only the last column changes: m[12..15] += x m[0..3] + y m[4..7] + z m[8..11].
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    projection_changes();
+    matrix_changes();
     float* m = current->back().m;
     for (int row = 0; row < 4; ++row) {
         m[12 + row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
@@ -255,7 +256,7 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
         m[6] += u[0] * s;
         m[9] -= u[0] * s;
     }
-    flush();
+    matrix_changes();
     multiply(current->back(), r);
 }
 
