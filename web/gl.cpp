@@ -1,5 +1,5 @@
 // Fixed-function OpenGL for the browser, as the viewer uses it: the matrix stacks, the depth
-// test, the lights and the material, kept here and handed to WebGL's shaders, which light each
+// test, the lights and the material, kept here and handed to WebGL's shader, which lights each
 // vertex by OpenGL's equation. The arithmetic on matrices rounds as a desktop OpenGL's does, in
 // floats, so that every cube lands where it would there. Cubes are gathered into batches and
 // drawn many at a time; a batch is drawn before anything that it depends on changes.
@@ -8,7 +8,8 @@
 #include "page.h"
 
 #include <cmath>
-#include <emscripten.h>
+#include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,67 +24,112 @@ std::vector<matrix> projection(1);
 std::vector<matrix>* current = &modelview;
 
 // OpenGL's defaults where the viewer sets nothing: a material of ambient 0.2 and diffuse 0.8,
-// black specular and emission; light 0 white, the others black; a scene ambient of 0.2.
+// black specular; light 0 white, the others black; a scene ambient of 0.2.
 struct light {
-    float ambient[4] = {0, 0, 0, 1};
-    float diffuse[4] = {0, 0, 0, 1};
-    float specular[4] = {0, 0, 0, 1};
-    float position[4] = {0, 0, 1, 0}; // in eye space
-    bool on = false;
+    light_state state;
+    bool on;
 };
-light lights[8] = {{{0, 0, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}}};
+light lights[8] = {{{{0, 0, 0, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 1, 0}}, false}};
 float material_ambient[4] = {0.2f, 0.2f, 0.2f, 1};
 float material_diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
 float material_specular[4] = {0, 0, 0, 1};
-float material_emission[4] = {0, 0, 0, 1};
 float shininess = 0;
 float colour[4] = {1, 1, 1, 1};
 float clear_colour[4] = {0, 0, 0, 0};
 bool lighting = false;
 
-// The batch in hand: its cubes, four floats each (centre in eye space, edge), and the state
-// that they are drawn with, as the shaders read it, in vec4s:
-//   0-3 projection, 4-6 the modelview's rotation, 7 colour, 8-11 material ambient, diffuse,
-//   specular and emission, 12 (shininess, lighting, lights on), 13 scene ambient, then for each
-//   light that is on: ambient, diffuse, specular, position.
-const int batch_size = 16384; // a multiple of 1024, the width of page.js's texture of cubes
+// GLUT's cube of edge 1: its corners, and its faces as GLUT draws them, each with its normal and
+// its corners counter-clockwise seen from outside.
+const float corners[8][3] = {{0.5f, 0.5f, 0.5f},   {-0.5f, 0.5f, 0.5f},  {-0.5f, -0.5f, 0.5f},
+                             {0.5f, -0.5f, 0.5f},  {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f},
+                             {-0.5f, 0.5f, -0.5f}, {-0.5f, -0.5f, -0.5f}};
+const struct {
+    int corners[4];
+    float normal[3];
+} faces[6] = {
+    {{0, 1, 2, 3}, {0, 0, 1}},  {{0, 3, 4, 5}, {1, 0, 0}},  {{0, 5, 6, 1}, {0, 1, 0}},
+    {{1, 6, 7, 2}, {-1, 0, 0}}, {{7, 4, 3, 2}, {0, -1, 0}}, {{4, 7, 6, 5}, {0, 0, -1}},
+};
+
+// A batch's cubes are one draw call over a texture of their centres and edges, a row of the
+// texture for each 1,024 cubes: on Chromium's software WebGL this measured faster than instanced
+// drawing, which is slower there per instance than per vertex. Each vertex of the draw finds its
+// cube, face and corner from its number alone, so the index buffers are made once.
+const int row_width = 1024;
+const int batch_size = 16 * row_width;
 float cubes[batch_size * 4];
 int count = 0;
-bool batch_wire = false;
-float state[4 * (14 + 4 * 8)];
+shape batch_shape = one_face;
+batch_state state;
+char shader_key[128];
 
 void copy4(float* to, const float* from) {
     for (int i = 0; i < 4; ++i) { to[i] = from[i]; }
 }
 
-void take_state() {
+// Whether face f goes round counter-clockwise on the screen, as the projection and the rotation
+// turn it: the projection is parallel (glOrtho), so this holds for every cube of a batch.
+bool faces_viewer(const float* p, const float* v, int f) {
+    float screen[2][3]; // the screen's x and y of each of the cube's axes
+    for (int row = 0; row < 2; ++row) {
+        for (int axis = 0; axis < 3; ++axis) {
+            screen[row][axis] = 0;
+            for (int j = 0; j < 3; ++j) { screen[row][axis] += p[4 * j + row] * v[4 * axis + j]; }
+        }
+    }
+    const int* c = faces[f].corners;
+    float edge[2][2]; // the screen's picture of the edges from corner 0 to corners 1 and 2
+    for (int e = 0; e < 2; ++e) {
+        for (int row = 0; row < 2; ++row) {
+            edge[e][row] = 0;
+            for (int axis = 0; axis < 3; ++axis) {
+                edge[e][row] += screen[row][axis] * (corners[c[e + 1]][axis] - corners[c[0]][axis]);
+            }
+        }
+    }
+    return edge[0][0] * edge[1][1] - edge[0][1] * edge[1][0] > 0;
+}
+
+// Takes the state for a new batch, and the shader key that says what of it the shader needs:
+// whether it is lit, how many lights are on, which are directional (bit i for the i-th on), and
+// which can add a highlight (the material's specular colour and the light's are not black).
+void take_state(bool wire) {
     const float* p = projection.back().m;
     const float* v = modelview.back().m;
-    for (int i = 0; i < 16; ++i) { state[i] = p[i]; }
+    for (int i = 0; i < 16; ++i) { state.projection[i] = p[i]; }
     for (int column = 0; column < 3; ++column) {
-        for (int row = 0; row < 3; ++row) { state[16 + column * 4 + row] = v[column * 4 + row]; }
-        state[16 + column * 4 + 3] = 0;
+        for (int row = 0; row < 4; ++row) {
+            state.turn[column][row] = row < 3 ? v[column * 4 + row] : 0;
+        }
     }
-    copy4(state + 28, colour);
-    copy4(state + 32, material_ambient);
-    copy4(state + 36, material_diffuse);
-    copy4(state + 40, material_specular);
-    copy4(state + 44, material_emission);
+    int drawn = 0;
+    for (int f = 0; f < 6; ++f) {
+        if (wire || faces_viewer(p, v, f)) { state.faces[drawn++] = f; }
+    }
+    state.vertices_per_cube = 4 * drawn;
+    const shape solid_shapes[4] = {shape_count, one_face, two_faces, three_faces};
+    batch_shape = wire ? wire_edges : solid_shapes[drawn];
+
+    copy4(state.colour, colour);
+    copy4(state.material_ambient, material_ambient);
+    copy4(state.material_diffuse, material_diffuse);
+    copy4(state.material_specular, material_specular);
     const float scene_ambient[4] = {0.2f, 0.2f, 0.2f, 1};
-    copy4(state + 52, scene_ambient);
-    int on = 0;
+    copy4(state.scene_ambient, scene_ambient);
+    state.shininess = shininess;
+    const bool shiny = material_specular[0] || material_specular[1] || material_specular[2];
+    int on = 0, directional = 0, specular = 0;
     for (const light& l : lights) {
         if (!l.on) { continue; }
-        float* at = state + 56 + 16 * on++;
-        copy4(at, l.ambient);
-        copy4(at + 4, l.diffuse);
-        copy4(at + 8, l.specular);
-        copy4(at + 12, l.position);
+        const float* s = l.state.specular;
+        if (l.state.position[3] == 0) { directional |= 1 << on; }
+        if (shiny && (s[0] || s[1] || s[2])) { specular |= 1 << on; }
+        state.lights[on++] = l.state;
     }
-    state[48] = shininess;
-    state[49] = lighting ? 1 : 0;
-    state[50] = static_cast<float>(on);
-    state[51] = 0;
+    std::snprintf(shader_key, sizeof shader_key,
+                  "#define LIGHTING %s\n#define LIGHTS %d\n#define DIRECTIONAL %d\n"
+                  "#define SPECULAR %d\n",
+                  lighting ? "true" : "false", on, directional, specular);
 }
 
 // Whether the modelview matrix still turns as it did when the batch began.
@@ -91,16 +137,29 @@ bool same_rotation() {
     const float* v = modelview.back().m;
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 3; ++row) {
-            if (state[16 + column * 4 + row] != v[column * 4 + row]) { return false; }
+            if (state.turn[column][row] != v[column * 4 + row]) { return false; }
         }
     }
     return true;
 }
 
-// Draws the batch in hand, if any.
+// Draws the batch in hand, if it shows anything.
 void flush() {
-    if (count > 0) { page_draw_cubes(batch_wire, cubes, count, state); }
+    if (count > 0 && batch_shape != shape_count) {
+        page_draw_cubes(batch_shape, cubes, count, &state, shader_key);
+    }
     count = 0;
+}
+
+// The index buffer of a whole batch drawn as `kind`: each cube's `pattern` of its own vertices,
+// the cube's vertices following the last cube's.
+void make_shape(shape kind, bool lines, const std::vector<unsigned>& pattern, unsigned per_cube) {
+    std::vector<unsigned> all;
+    all.reserve(pattern.size() * batch_size);
+    for (unsigned cube = 0; cube < batch_size; ++cube) {
+        for (const unsigned vertex : pattern) { all.push_back(cube * per_cube + vertex); }
+    }
+    page_shape(kind, lines, all.data(), static_cast<int>(all.size()));
 }
 
 // m = m * by, each element summed in column order, as OpenGL implementations do.
@@ -137,14 +196,56 @@ void matrix_changes() {
 
 } // namespace
 
-extern "C" EMSCRIPTEN_KEEPALIVE int glut_batch_size() { return batch_size; }
+void prepare_cubes() {
+    cube_shape cube;
+    for (int f = 0; f < 6; ++f) {
+        for (int k = 0; k < 4; ++k) {
+            const float* corner = corners[faces[f].corners[k]];
+            const float point[4] = {corner[0], corner[1], corner[2], 1};
+            copy4(cube.corners[4 * f + k], point);
+        }
+        const float* n = faces[f].normal;
+        const float normal[4] = {n[0], n[1], n[2], 0};
+        copy4(cube.normals[f], normal);
+    }
+    page_prepare_cubes(row_width, batch_size / row_width, &cube, sizeof cube, sizeof state);
+
+    // Solid cubes show only the faces that face the viewer, at most three: those behind them the
+    // depth test would hide. Each face is two triangles, (0, 1, 2) and (0, 2, 3), as GLUT's are.
+    const shape solid_shapes[3] = {one_face, two_faces, three_faces};
+    std::vector<unsigned> pattern;
+    for (unsigned drawn = 1; drawn <= 3; ++drawn) {
+        for (const unsigned corner : {0u, 1u, 2u, 0u, 2u, 3u}) {
+            pattern.push_back(4 * (drawn - 1) + corner);
+        }
+        make_shape(solid_shapes[drawn - 1], false, pattern, 4 * drawn);
+    }
+
+    // GLUT draws a wire cube as the loop of each face's edges, so each edge twice; the second
+    // drawing has the same depths and, with the depth test, never shows. Each edge is drawn once,
+    // as its first face draws it, always from its lower-numbered corner, so that the edges of
+    // neighbouring cubes that meet get the same depths too.
+    bool drawn_edge[8][8] = {};
+    pattern.clear();
+    for (unsigned f = 0; f < 6; ++f) {
+        for (unsigned k = 0; k < 4; ++k) {
+            unsigned from = 4 * f + k;
+            unsigned to = 4 * f + (k + 1) % 4;
+            const int a = faces[f].corners[k];
+            const int b = faces[f].corners[(k + 1) % 4];
+            if (drawn_edge[a][b]) { continue; }
+            drawn_edge[a][b] = drawn_edge[b][a] = true;
+            if (a > b) { std::swap(from, to); }
+            pattern.push_back(from);
+            pattern.push_back(to);
+        }
+    }
+    make_shape(wire_edges, true, pattern, 24);
+}
 
 void add_cube(bool wire, double size) {
-    if (count > 0 && (wire != batch_wire || !same_rotation())) { flush(); }
-    if (count == 0) {
-        take_state();
-        batch_wire = wire;
-    }
+    if (count > 0 && ((batch_shape == wire_edges) != wire || !same_rotation())) { flush(); }
+    if (count == 0) { take_state(wire); }
     const float* v = modelview.back().m;
     float* cube = cubes + 4 * count++;
     cube[0] = v[12];
@@ -273,10 +374,8 @@ void glShadeModel(GLenum /*mode*/) {}
 // front material.
 void glMaterialfv(GLenum /*face*/, GLenum name, const GLfloat* values) {
     flush();
-    copy_colour(material_ambient, values, name, GL_AMBIENT);
     copy_colour(material_diffuse, values, name, GL_DIFFUSE);
     copy_colour(material_specular, values, name, GL_SPECULAR);
-    copy_colour(material_emission, values, name, GL_EMISSION);
     if (name == GL_SHININESS) { shininess = values[0]; }
 }
 
@@ -284,14 +383,13 @@ void glMaterialfv(GLenum /*face*/, GLenum name, const GLfloat* values) {
 void glLightfv(GLenum number, GLenum name, const GLfloat* values) {
     flush();
     light& l = lights[number - GL_LIGHT0];
-    copy_colour(l.ambient, values, name, GL_AMBIENT);
-    copy_colour(l.diffuse, values, name, GL_DIFFUSE);
-    copy_colour(l.specular, values, name, GL_SPECULAR);
+    copy_colour(l.state.diffuse, values, name, GL_DIFFUSE);
+    copy_colour(l.state.specular, values, name, GL_SPECULAR);
     if (name == GL_POSITION) {
         const float* m = modelview.back().m;
         for (int row = 0; row < 4; ++row) {
-            l.position[row] = m[row] * values[0] + m[4 + row] * values[1] + m[8 + row] * values[2] +
-                              m[12 + row] * values[3];
+            l.state.position[row] = m[row] * values[0] + m[4 + row] * values[1] +
+                                    m[8 + row] * values[2] + m[12 + row] * values[3];
         }
     }
 }

@@ -12,28 +12,25 @@ namespace {
 
 int window_width = 300; // GLUT's own default size
 int window_height = 300;
-void (*reshape)(int, int) = nullptr;
-void (*display)() = nullptr;
-void (*keyboard)(unsigned char, int, int) = nullptr;
-void (*menu)(int) = nullptr;
+void (*reshape_callback)(int, int) = nullptr;
+void (*display_callback)() = nullptr;
+void (*keyboard_callback)(unsigned char, int, int) = nullptr;
+void (*menu_callback)(int) = nullptr;
 bool frame_asked = false;
 
 } // namespace
 
-// Called by page.js: a frame, a key typed (its character's code), a menu entry chosen.
-extern "C" {
 EMSCRIPTEN_KEEPALIVE void glut_frame() {
     frame_asked = false;
-    if (display) { display(); }
+    if (display_callback) { display_callback(); }
 }
 
 EMSCRIPTEN_KEEPALIVE void glut_key(int key) {
-    if (keyboard) { keyboard(static_cast<unsigned char>(key), 0, 0); }
+    if (keyboard_callback) { keyboard_callback(static_cast<unsigned char>(key), 0, 0); }
 }
 
 EMSCRIPTEN_KEEPALIVE void glut_menu(int value) {
-    if (menu) { menu(value); }
-}
+    if (menu_callback) { menu_callback(value); }
 }
 
 // The browser takes no command line.
@@ -51,15 +48,16 @@ void glutInitWindowSize(int width, int height) {
 // desktop GLUT ends it when no OpenGL context can be made.
 int glutCreateWindow(const char* title) {
     if (!page_open(title, window_width, window_height)) { std::exit(1); }
+    prepare_cubes();
     return 1;
 }
 
-void glutReshapeFunc(void (*callback)(int, int)) { reshape = callback; }
-void glutDisplayFunc(void (*callback)()) { display = callback; }
-void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) { keyboard = callback; }
+void glutReshapeFunc(void (*callback)(int, int)) { reshape_callback = callback; }
+void glutDisplayFunc(void (*callback)()) { display_callback = callback; }
+void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) { keyboard_callback = callback; }
 
 int glutCreateMenu(void (*callback)(int)) {
-    menu = callback;
+    menu_callback = callback;
     return 1;
 }
 
@@ -77,7 +75,7 @@ void glutPostRedisplay() {
 // The window is shown at once: its size is reported, then the browser's own event loop takes
 // over, and main never returns.
 void glutMainLoop() {
-    if (reshape) { reshape(window_width, window_height); }
+    if (reshape_callback) { reshape_callback(window_width, window_height); }
     glutPostRedisplay();
     emscripten_exit_with_live_runtime();
 }

@@ -20,21 +20,16 @@ typedef double GLdouble;
 #define GL_LIGHT2 0x4002
 #define GL_MODELVIEW 0x1700
 #define GL_PROJECTION 0x1701
-#define GL_FLAT 0x1D00
 #define GL_SMOOTH 0x1D01
 #define GL_FRONT 0x0404
-#define GL_AMBIENT 0x1200
 #define GL_DIFFUSE 0x1201
 #define GL_SPECULAR 0x1202
 #define GL_POSITION 0x1203
-#define GL_EMISSION 0x1600
 #define GL_SHININESS 0x1601
 
 #define GLUT_RGB 0
 #define GLUT_SINGLE 0
 #define GLUT_DEPTH 16
-#define GLUT_LEFT_BUTTON 0
-#define GLUT_MIDDLE_BUTTON 1
 #define GLUT_RIGHT_BUTTON 2
 
 // The frame: clearing, viewport, depth test, flush.
