@@ -10,7 +10,7 @@ draws."""
 
 import os, re, statistics, sys, threading
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 import page
 
 BACKENDS = {

@@ -27,7 +27,7 @@ shot() {
         command+=("$1")
         shift
     done
-    python3 "$root/scripts/viewer.py" "$file" "${@:2}" -- "${command[@]}"
+    /usr/bin/python3 "$root/scripts/screenshot.py" "$file" "${@:2}" -- "${command[@]}"
     echo "${file#"$root"/}"
 }
 
@@ -80,7 +80,7 @@ take_pictures() {
     # The page in headless Chromium, its menu open.
     local page
     page=$root/$("$root/scripts/build-web.sh")
-    /usr/bin/python3 "$root/scripts/page.py" "$root/docs/web.png" 3 "${turn[@]}" -- "$page"
+    /usr/bin/python3 "$root/scripts/screenshot.py" "$root/docs/web.png" 3 "${turn[@]}" -- "$page"
     echo docs/web.png
 }
 

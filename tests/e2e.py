@@ -7,20 +7,28 @@ is kept as e2e-step-N.png in the working folder."""
 
 import importlib, os, sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
 driver = importlib.import_module("page" if sys.argv[-1].endswith(".html") else "viewer")
-from pictures import sponge
+from pictures import sponge, wire
 
-
-STEPS = [  # keys to type, or a menu entry to choose (counted from 0), and the picture after
+TURNED = "qqqaaaa"
+ALL_TURNS = TURNED + "ewwsdd"
+STEPS = [  # keys to type, then a menu entry to choose (by its label), and the picture after
     ("", None, sponge(1)),
     ("Ql", None, sponge(1, lighting=False)),  # upper-case letters do nothing
     ("l2", None, sponge(2)),
-    ("", 0, sponge(2, lighting=False)),
-    ("l1qqqaaaa", None, sponge(1, "qqqaaaa")),
-    ("0", None, sponge(0, "qqqaaaa")),
+    ("", "Lighting", sponge(2, lighting=False)),
+    ("l1" + TURNED, None, sponge(1, TURNED)),
+    ("f", None, wire(1, TURNED)),
+    ("l", None, wire(1, TURNED, lighting=False)),
+    ("l", "Wireframe", sponge(1, TURNED)),
+    ("v", None, sponge(1, TURNED, inverse=True)),
+    ("2", None, sponge(2, TURNED, inverse=True)),
+    ("1------", "Inverse", sponge(1, TURNED, scale=0.94000006)),
+    ("++++++3ewwsdd", None, sponge(3, ALL_TURNS)),
+    ("0", None, sponge(0, ALL_TURNS)),
 ]
-
+if driver.__name__ == "page":  # only the page's layer draws in batches: more than one full batch
+    STEPS.append(("4", None, sponge(4, ALL_TURNS)))
 
 program, window = driver.start(sys.argv[1:])
 window = driver.inside(window)
@@ -36,6 +44,6 @@ driver.press(["Escape"])
 if not driver.ended(program):
     sys.exit("FAILED: Esc did not end the program with status 0")
 program, _ = driver.start(sys.argv[1:])
-if not driver.choose(3) or not driver.ended(program):
+if not driver.choose("Exit demo") or not driver.ended(program):
     sys.exit("FAILED: the menu's Exit demo did not end the program with status 0")
 print("as a user: passed")

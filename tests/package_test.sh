@@ -7,7 +7,7 @@ main() (
     program=$(mktemp -d)
     trap 'rm -rf "$program"' EXIT
     dpkg-deb -x "$1" "$program"
-    python3 "$(dirname "$0")/e2e.py" "${@:2}" "$program/usr/bin/menger-sponge" >/dev/null
+    /usr/bin/python3 "$(dirname "$0")/e2e.py" "${@:2}" "$program/usr/bin/menger-sponge" >/dev/null
     echo "Debian package: passed"
 )
 

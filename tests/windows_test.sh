@@ -18,7 +18,7 @@ main() (
     tmp=$(mktemp -d)
     trap 'in_wine "$prefix" wineserver -k 2>/dev/null || true; rm -rf "$tmp"' EXIT
     new_wine_prefix "$prefix"
-    e2e() { (cd "$1" && in_wine "$prefix" python3 "$root/tests/e2e.py" wine menger-sponge.exe) || fail "$1"; }
+    e2e() { (cd "$1" && in_wine "$prefix" /usr/bin/python3 "$root/tests/e2e.py" wine menger-sponge.exe) || fail "$1"; }
 
     wrestool -x -t 14 -n GLUT_ICON "$build/menger-sponge.exe" >"$tmp/icon.ico" || fail "no GLUT_ICON"
     sizes=$(icotool -l "$tmp/icon.ico" | sed 's/.*--width=\([0-9]*\).*/\1/' | xargs)

@@ -1,16 +1,16 @@
 #!/usr/bin/env python3
 """Drives the viewer on an X display as a person would: starts it, types real keys and chooses
-menu entries (xdotool, through XTEST), and reads its window's picture (xwd). The end-to-end test
-imports it; run as
+menu entries by their labels (xdotool, through XTEST), and reads its window's picture (xwd). The
+end-to-end test and the README's pictures (scripts/screenshot.py) use it."""
 
-    viewer.py FILE KEY... -- COMMAND...
+import atexit, re, struct, subprocess, sys, time
 
-it starts COMMAND, types the keys (xdotool key names), waits until the window stops changing and
-saves it, with Wine's frame if it has one, as FILE, a PNG without a time in it."""
-
-import atexit, re, struct, subprocess, sys, time, zlib
+from PIL import Image
 
 TITLE = "^Menger Sponge - Vardelle$"
+MENU = ["Lighting\tL", "Inverse\tV", "Wireframe\tF", "Exit demo\tEsc"]  # top to bottom
+MENU += [f"{depth} Iterations\t{depth}" for depth in range(5)]
+MENU += ["Use Q W E A S D to rotate", "Use +/- to scale cube size"]
 
 
 def poll(get, limit=60):
@@ -57,9 +57,9 @@ def inside(window):
     return children[0] if children else window
 
 
-def press(keys):
+def press(keys):  # characters, or xdotool's names of keys
     for key in keys:
-        run("xdotool", "key", key)
+        run("xdotool", "key", {"-": "minus", "+": "plus"}.get(key, key))
 
 
 def menu_place():
@@ -74,10 +74,11 @@ def menu_place():
     return None
 
 
-def choose(entry):
-    """Chooses the menu's entry (counted from 0 at the top of its 11): opened by the right button
-    and left open by its release, a move marks an entry and a click chooses it. Whether the menu
+def choose(label):
+    """Chooses the menu's entry that begins with `label`: opened by the right button and left
+    open by its release, a move marks the entry's line and a click chooses it. Whether the menu
     opened and closed again."""
+    line = [entry.split("\t")[0] for entry in MENU].index(label)
     run("xdotool", "mousedown", 3)
     place = poll(menu_place)
     run("xdotool", "mouseup", 3)
@@ -85,9 +86,11 @@ def choose(entry):
         return False
     x, y, width, height = place
     x += width // 2
-    y += height * (2 * entry + 1) // 22  # the middle of one line
+    y += height * (2 * line + 1) // (2 * len(MENU))  # the middle of the line
     run("xdotool", "mousemove", x, y - 1, "mousemove", x, y, "click", 3)
-    return poll(lambda: not menu_place())
+    closed = poll(lambda: not menu_place())
+    run("xdotool", "mousemove", 250, 250)  # back over the window, which takes keys under it
+    return closed
 
 
 def picture(window):
@@ -104,36 +107,6 @@ def picture(window):
 
 
 def save_png(path, width, height, pixel):
-    rows = b"".join(
-        bytes([0, *(c for x in range(width) for c in pixel(x, y))]) for y in range(height)
-    )
-
-    def chunk(kind, data):
-        return (
-            struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-        )
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)  # 8-bit RGB
-    with open(path, "wb") as png:
-        png.write(
-            b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9))
-        )
-        png.write(chunk(b"IEND", b""))
-
-
-def still(window):
-    # The window's picture once two readings a fifth of a second apart are the same.
-    before = None
-    while (now := run("xwd", "-silent", "-id", window)) != before:
-        before = now
-        time.sleep(0.2)
-    return picture(window)
-
-
-if __name__ == "__main__":
-    split = sys.argv.index("--")
-    program, window = start(sys.argv[split + 1 :])
-    press(sys.argv[2:split])
-    save_png(sys.argv[1], *still(window))
-    program.kill()
-    program.wait()
+    image = Image.new("RGB", (width, height))
+    image.putdata([pixel(x, y) for y in range(height) for x in range(width)])
+    image.save(path)

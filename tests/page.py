@@ -1,13 +1,8 @@
 #!/usr/bin/env python3
 """Drives the viewer's page (menger-sponge-VERSION.html) in Debian's headless Chromium as a person
 would: real key events and right clicks, through Chromium's own input (Selenium), and the
-canvas's picture as the browser's screenshot of it. The end-to-end test uses it, as it uses
-viewer.py for the desktop program, with the same functions; run as
-
-    page.py FILE KEY... -- PAGE
-
-it opens PAGE, types the keys (characters), opens the menu over the middle of the picture and
-saves what the page shows there, as FILE, a PNG."""
+canvas's picture as the browser's screenshot of it. The end-to-end test uses it as it uses
+viewer.py for the desktop program, through the same functions."""
 
 import atexit, io, pathlib, sys
 
@@ -67,14 +62,16 @@ def press(keys):
         ActionChains(browser).send_keys(Keys.ESCAPE if key == "Escape" else key).perform()
 
 
-def choose(entry):
-    """Chooses the menu's entry (counted from 0 at the top of its 11): a right click on the canvas
-    opens it, a click on the entry chooses it. Whether the menu opened and closed again."""
+def choose(label):
+    """Chooses the menu's entry that begins with `label`: a right click on the canvas opens the
+    menu, a click on the entry chooses it. Whether the menu opened and closed again."""
     ActionChains(browser).context_click(browser.find_element(By.ID, "canvas")).perform()
     menu = browser.find_element(By.ID, "menu")
     if not poll(menu.is_displayed):
         return False
-    menu.find_elements(By.CSS_SELECTOR, "[role=menuitem]")[entry].click()
+    for entry in menu.find_elements(By.CSS_SELECTOR, "[role=menuitem]"):
+        if entry.text.split("\n")[0] == label:
+            entry.click()
     return poll(lambda: not menu.is_displayed())
 
 
@@ -92,12 +89,3 @@ def ended(_):
     """Whether the page says that the program has ended, its picture gone."""
     canvas, status = browser.find_element(By.ID, "canvas"), browser.find_element(By.ID, "status")
     return poll(lambda: "ended" in status.text and not canvas.is_displayed())
-
-
-if __name__ == "__main__":
-    split = sys.argv.index("--")
-    _, canvas = start(sys.argv[split + 1 :])
-    press(sys.argv[2:split])
-    ActionChains(browser).context_click(canvas).perform()
-    _, _, pixel = pixels(browser.get_screenshot_as_png())
-    save_png(sys.argv[1], 532, 560, pixel)
