@@ -37,6 +37,7 @@ float shininess = 0;
 float colour[4] = {1, 1, 1, 1};
 float clear_colour[4] = {0, 0, 0, 0};
 bool lighting = false;
+bool depth_test = false;
 
 // GLUT's cube of edge 1: its corners, and its faces as GLUT draws them, each with its normal and
 // its corners counter-clockwise seen from outside.
@@ -181,7 +182,10 @@ void copy_colour(float* to, const float* from, GLenum name, GLenum wanted) {
 
 void enable(GLenum capability, bool on) {
     flush();
-    if (capability == GL_DEPTH_TEST) { page_depth_test(on); }
+    if (capability == GL_DEPTH_TEST) {
+        depth_test = on;
+        page_depth_test(on);
+    }
     if (capability == GL_LIGHTING) { lighting = on; }
     if (capability >= GL_LIGHT0 && capability < GL_LIGHT0 + 8) {
         lights[capability - GL_LIGHT0].on = on;
@@ -243,6 +247,11 @@ void prepare_cubes() {
     make_shape(wire_edges, true, pattern, 24);
 }
 
+void restore_context() {
+    prepare_cubes();
+    page_depth_test(depth_test);
+}
+
 void add_cube(bool wire, double size) {
     if (count > 0 && ((batch_shape == wire_edges) != wire || !same_rotation())) { flush(); }
     if (count == 0) { take_state(wire); }
@@ -270,10 +279,8 @@ void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     page_viewport(x, y, width, height);
 }
 
-void glFlush() {
-    flush();
-    page_flush();
-}
+// The page hands its drawing to the GPU as it can (page.js).
+void glFlush() { flush(); }
 
 void glEnable(GLenum capability) { enable(capability, true); }
 void glDisable(GLenum capability) { enable(capability, false); }

@@ -33,6 +33,18 @@ EMSCRIPTEN_KEEPALIVE void glut_menu(int value) {
     if (menu_callback) { menu_callback(value); }
 }
 
+EMSCRIPTEN_KEEPALIVE void glut_reshape(int width, int height) {
+    window_width = width;
+    window_height = height;
+    if (reshape_callback) { reshape_callback(width, height); }
+}
+
+// The viewport and the projection set again by the program's reshape, which asks for a frame.
+EMSCRIPTEN_KEEPALIVE void glut_restore() {
+    restore_context();
+    glut_reshape(window_width, window_height);
+}
+
 // The browser takes no command line.
 void glutInit(int* /*argc*/, char** /*argv*/) {}
 

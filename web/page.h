@@ -63,20 +63,25 @@ void page_request_frame();
 void page_clear(const float* colour, bool colour_buffer, bool depth_buffer);
 void page_viewport(int x, int y, int width, int height);
 void page_depth_test(bool on);
-void page_flush();
 // Draws `count` cubes as `kind`, with `state`, by the shader that `shader_key` (its #defines)
 // makes of the one source.
 void page_draw_cubes(shape kind, const float* cubes, int count, const batch_state* state,
                      const char* shader_key);
 
-// Called by page.js: a frame, a key typed (its character's code), a menu entry chosen.
+// Called by page.js: a frame, a key typed (its character's code), a menu entry chosen, the
+// canvas's new size in pixels, and a lost WebGL context given back.
 void glut_frame();
 void glut_key(int key);
 void glut_menu(int value);
+void glut_reshape(int width, int height);
+void glut_restore();
 }
 
 // Hands page.js the batch's room and the cube's shapes, once the canvas is open.
 void prepare_cubes();
+
+// Hands page.js again all that it held of OpenGL's, its context given back.
+void restore_context();
 
 // Adds one cube of edge `size`, centred on the modelview matrix's origin, to the batch in hand.
 void add_cube(bool wire, double size);

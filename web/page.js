@@ -1,6 +1,7 @@
 // The browser's side of the viewer's GLUT and OpenGL (glut.cpp, gl.cpp; page.h declares both
 // sides): the canvas and its WebGL 2 context, the shader that lights each vertex by OpenGL's
-// equation, the keys, and the pop-up menu, whose entries are page elements.
+// equation, the keys, the buttons that type them, and the pop-up menu, whose entries are page
+// elements.
 const page_library = {
   $page: {
     // The uniform blocks' binding points.
@@ -34,19 +35,68 @@ const page_library = {
       return page.programs[key] = program;
     },
 
+    // A frame's drawing, queued and handed to the GPU a few batches at a time, each time once the
+    // GPU has nearly done the last (a fence): no single submission keeps it busy for long, and
+    // the picture builds up as it is drawn, as a single-buffered window's does.
+    queue: [],
+    fences: [],
+    cubes_per_submission: 32768,
     frames: 0,
+    frame_pending: false,
+
+    // Drawing, or a change of state that later drawing needs (kept when a frame is dropped).
+    enqueue: function (draws, run) {
+      if (!page.lost) page.queue.push({ draws, run });
+    },
+
+    // Once an animation frame, up to two submissions on their way to the GPU.
+    pumping: false,
+    pump: function () {
+      const gl = page.gl;
+      page.pumping = !page.lost;
+      if (page.lost) return;
+      page.fences = page.fences.filter((fence) => {
+        const done = gl.getSyncParameter(fence, gl.SYNC_STATUS) === gl.SIGNALED;
+        if (done) gl.deleteSync(fence);
+        return !done;
+      });
+      while (page.fences.length < 2 && page.queue.length > 0) {
+        let cubes = 0;
+        while (page.queue.length > 0 && cubes < page.cubes_per_submission) {
+          cubes += page.queue.shift().run() || 0;
+        }
+        page.fences.push(gl.fenceSync(gl.SYNC_GPU_COMMANDS_COMPLETE, 0));
+        gl.flush();
+      }
+      if (page.queue.length > 0 || page.fences.length > 0) {
+        requestAnimationFrame(page.pump);
+        return;
+      }
+      page.pumping = false;
+      if (page.frame_pending) {
+        page.frame_pending = false;
+        page.canvas.dataset.frames = ++page.frames; // what the tests wait for
+      }
+    },
+
+    // What is left of the frame being drawn, which a new one replaces: its changes of state only.
+    drop: function () {
+      page.queue.filter((op) => !op.draws).forEach((op) => op.run());
+      page.queue = [];
+    },
+
     ended: false,
 
     say: function (text) {
       const status = document.getElementById('status');
       status.textContent = text;
-      status.hidden = false;
+      status.hidden = !text;
     },
 
     // Calls into the program. Its exit(), from Esc or "Exit demo", ends the page's program too.
-    call: function (what, value) {
+    call: function (what, ...values) {
       try {
-        what(value);
+        what(...values);
       } catch (e) {
         if (!e || e.name !== 'ExitStatus') throw e;
         page.end();
@@ -57,26 +107,130 @@ const page_library = {
       page.ended = true;
       page.menu.hidden = true;
       page.canvas.hidden = true;
+      document.getElementById('buttons').hidden = true;
       page.say('The viewer has ended. Reload the page to start it again.');
+    },
+
+    type: function (key) {
+      if (!page.ended) page.call(_glut_key, key === 'Escape' ? 27 : key.charCodeAt(0));
     },
 
     // The character typed, as GLUT reports it; with Ctrl, Alt or Meta the key is the browser's.
     key: function (event) {
       if (page.ended || event.ctrlKey || event.altKey || event.metaKey) return;
-      const one = event.key.length === 1;
-      const code = event.key === 'Escape' ? 27 : one ? event.key.charCodeAt(0) : 256;
-      if (code > 255) return;
+      if (event.key === 'ContextMenu' || (event.shiftKey && event.key === 'F10')) {
+        event.preventDefault(); // no contextmenu event follows
+        page.show_menu_over_picture();
+        return;
+      }
+      if (event.key !== 'Escape' && (event.key.length !== 1 || event.key.charCodeAt(0) > 255)) {
+        return;
+      }
       event.preventDefault();
-      page.call(_glut_key, code);
+      page.type(event.key);
     },
 
-    show_menu: function (event) {
-      event.preventDefault();
+    // The menu opens where the pointer is, or over the picture's middle from the keyboard, and
+    // takes the focus to its first entry.
+    show_menu: function (x, y) {
       if (page.ended) return;
       const menu = page.menu;
       menu.hidden = false;
-      menu.style.left = Math.min(event.clientX, innerWidth - menu.offsetWidth) + 'px';
-      menu.style.top = Math.min(event.clientY, innerHeight - menu.offsetHeight) + 'px';
+      menu.style.left = Math.max(0, Math.min(x, innerWidth - menu.offsetWidth)) + 'px';
+      menu.style.top = Math.max(0, Math.min(y, innerHeight - menu.offsetHeight)) + 'px';
+      menu.firstChild.focus();
+    },
+
+    show_menu_over_picture: function () {
+      const box = page.canvas.getBoundingClientRect();
+      page.show_menu(box.left + box.width / 3, box.top + box.height / 3);
+    },
+
+    close_menu: function () {
+      page.menu.hidden = true;
+      page.canvas.focus();
+    },
+
+    // The WAI-ARIA menu's keys: Up, Down, Home and End move, Enter or Space chooses, Esc or Tab
+    // closes.
+    menu_key: function (event) {
+      const entries = [...page.menu.children];
+      const at = entries.indexOf(document.activeElement);
+      const moves = { ArrowDown: at + 1, ArrowUp: at - 1 + entries.length, Home: 0,
+        End: entries.length - 1 };
+      if (event.key in moves) entries[moves[event.key] % entries.length].focus();
+      else if (event.key === 'Enter' || event.key === ' ') document.activeElement.click();
+      else if (event.key === 'Escape' || event.key === 'Tab') page.close_menu();
+      else return;
+      event.preventDefault();
+    },
+
+    // A long press of one finger that stays put opens the menu where the finger is.
+    press: null,
+    touch: function (event) {
+      clearTimeout(page.press && page.press.timer);
+      const start = page.press;
+      page.press = null;
+      if (event.type !== 'pointerdown' || event.pointerType !== 'touch' || start) return;
+      const x = event.clientX, y = event.clientY;
+      page.press = { x, y, timer: setTimeout(() => { page.press = null; page.show_menu(x, y); }, 500) };
+    },
+
+    touch_move: function (event) {
+      const press = page.press;
+      if (press && Math.hypot(event.clientX - press.x, event.clientY - press.y) > 10) {
+        page.touch(event);
+      }
+    },
+
+    // A button types its key as the keyboard does; held, a turn goes on as a held key's repeats.
+    button: function (button) {
+      const key = button.dataset.key;
+      let repeat = null;
+      const stop = () => clearTimeout(repeat);
+      button.addEventListener('pointerdown', (event) => {
+        event.preventDefault(); // the focus stays where it is, on the picture
+        page.type(key);
+        const again = (wait) => { repeat = setTimeout(() => { page.type(key); again(50); }, wait); };
+        if ('repeat' in button.dataset) again(500);
+      });
+      ['pointerup', 'pointercancel', 'pointerleave'].forEach((kind) =>
+        button.addEventListener(kind, stop));
+      button.addEventListener('click', (event) => { if (event.detail === 0) page.type(key); });
+      button.addEventListener('contextmenu', (event) => event.preventDefault());
+    },
+
+    // The drawing buffer as many pixels as the screen shows of the canvas, and the program told
+    // of each new size, as a desktop window manager tells it.
+    resize: function (entry) {
+      const box = entry.devicePixelContentBoxSize, css = entry.contentRect, ratio = devicePixelRatio;
+      // The engine's own count where it has one that agrees (under Chromium's device emulation
+      // it counts the real screen's pixels).
+      const exact = box && Math.abs(box[0].inlineSize - css.width * ratio) < 1;
+      const width = exact ? box[0].inlineSize : Math.round(css.width * ratio);
+      const height = exact ? box[0].blockSize : Math.round(css.height * ratio);
+      const canvas = page.canvas;
+      if (width === canvas.width && height === canvas.height) return;
+      canvas.width = width;
+      canvas.height = height;
+      page.call(_glut_reshape, width, height);
+    },
+
+    lost_context: function (event) {
+      event.preventDefault(); // so that the browser may give it back
+      page.lost = true;
+      page.queue = [];
+      page.fences = [];
+      page.say('The picture is being restored.');
+    },
+
+    // Every GL resource made again, and the frame drawn again.
+    restored_context: function () {
+      page.lost = false;
+      page.programs = {};
+      page.shapes = {};
+      page.say('');
+      page.call(_glut_restore);
     },
   },
 
@@ -92,16 +246,28 @@ const page_library = {
       page.say('The viewer draws with WebGL 2, which this browser does not offer.');
       return false;
     }
+    canvas.addEventListener('webglcontextlost', page.lost_context);
+    canvas.addEventListener('webglcontextrestored', page.restored_context);
+    const observer = new ResizeObserver((entries) => page.resize(entries[entries.length - 1]));
+    try {
+      observer.observe(canvas, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(canvas); // an engine without it: CSS pixels times the ratio
+    }
 
-    // The menu takes no focus from the canvas, whose keys go on working after a choice.
     page.menu = document.getElementById('menu');
-    page.menu.addEventListener('mousedown', (event) => event.preventDefault());
+    page.menu.addEventListener('keydown', page.menu_key);
     page.menu.addEventListener('contextmenu', (event) => event.preventDefault());
-    addEventListener('mousedown', (event) => {
+    addEventListener('pointerdown', (event) => {
       if (!page.menu.contains(event.target)) page.menu.hidden = true;
     });
     canvas.addEventListener('keydown', page.key);
     canvas.addEventListener('mousedown', () => canvas.focus());
+    ['pointerdown', 'pointerup', 'pointercancel'].forEach((kind) =>
+      canvas.addEventListener(kind, page.touch));
+    canvas.addEventListener('pointermove', page.touch_move);
+    document.querySelectorAll('[data-key]').forEach(page.button);
+    document.getElementById('buttons').open = matchMedia('(pointer: coarse)').matches;
     canvas.focus();
     return true;
   },
@@ -144,6 +310,7 @@ const page_library = {
     const [name, key] = UTF8ToString(label).split('\t');
     const entry = document.createElement('li');
     entry.setAttribute('role', 'menuitem');
+    entry.tabIndex = -1;
     entry.append(name);
     if (key) {
       const shown = document.createElement('kbd');
@@ -151,57 +318,73 @@ const page_library = {
       entry.append(shown);
     }
     entry.addEventListener('click', () => {
-      page.menu.hidden = true;
+      page.close_menu();
       page.call(_glut_menu, value);
     });
     page.menu.append(entry);
   },
 
+  // The right button or a long press opens the menu where the pointer is; Shift+F10 or the menu
+  // key, over the picture.
   page_attach_menu: function () {
-    page.canvas.addEventListener('contextmenu', page.show_menu);
+    page.canvas.addEventListener('contextmenu', (event) => {
+      event.preventDefault();
+      const keyboard = event.button !== 2 && !page.press && event.pointerType !== 'touch';
+      if (keyboard) page.show_menu_over_picture();
+      else page.show_menu(event.clientX, event.clientY);
+    });
   },
 
   page_request_frame: function () {
     requestAnimationFrame(() => {
-      if (page.ended) return;
+      if (page.ended || page.lost) return;
+      page.drop();
+      page.frame_pending = true;
       page.call(_glut_frame);
-      page.canvas.dataset.frames = ++page.frames;
+      if (!page.pumping) page.pump();
     });
   },
 
   page_clear: function (colour, colour_buffer, depth_buffer) {
-    const gl = page.gl;
-    gl.clearColor(...HEAPF32.subarray(colour >> 2, (colour >> 2) + 4));
-    gl.clearDepth(1);
-    gl.clear((colour_buffer ? gl.COLOR_BUFFER_BIT : 0) | (depth_buffer ? gl.DEPTH_BUFFER_BIT : 0));
+    const c = HEAPF32.slice(colour >> 2, (colour >> 2) + 4);
+    page.enqueue(true, () => {
+      const gl = page.gl;
+      gl.clearColor(...c);
+      gl.clearDepth(1);
+      gl.clear((colour_buffer ? gl.COLOR_BUFFER_BIT : 0) | (depth_buffer ? gl.DEPTH_BUFFER_BIT : 0));
+    });
   },
 
   page_viewport: function (x, y, width, height) {
-    page.gl.viewport(x, y, width, height);
+    page.enqueue(false, () => page.gl.viewport(x, y, width, height));
   },
 
   page_depth_test: function (on) {
-    if (on) page.gl.enable(page.gl.DEPTH_TEST);
-    else page.gl.disable(page.gl.DEPTH_TEST);
+    page.enqueue(false, () => {
+      if (on) page.gl.enable(page.gl.DEPTH_TEST);
+      else page.gl.disable(page.gl.DEPTH_TEST);
+    });
   },
 
-  page_flush: function () {
-    page.gl.flush();
-  },
-
-  // The cubes go in whole rows of the texture: the batch's memory holds that many.
+  // The cubes go in whole rows of the texture: the batch's memory holds that many. The queue
+  // keeps copies, as the program's memory changes before they are drawn.
   page_draw_cubes: function (kind, cubes, count, state, shader_key) {
-    const gl = page.gl;
-    const shape = page.shapes[kind];
-    gl.useProgram(page.program(UTF8ToString(shader_key)));
-    gl.bindBuffer(gl.UNIFORM_BUFFER, page.state);
-    gl.bufferSubData(gl.UNIFORM_BUFFER, 0, HEAPU8, state, page.state_size);
     const rows = Math.ceil(count / page.row_width);
-    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, page.row_width, rows, gl.RGBA, gl.FLOAT, HEAPF32,
-      cubes >> 2);
-    gl.bindVertexArray(shape.vertex_array);
-    gl.drawElements(shape.mode, shape.per_cube * count, gl.UNSIGNED_INT, 0);
-    gl.bindVertexArray(null);
+    const centres = HEAPF32.slice(cubes >> 2, (cubes >> 2) + 4 * rows * page.row_width);
+    const batch = HEAPU8.slice(state, state + page.state_size);
+    const key = UTF8ToString(shader_key);
+    page.enqueue(true, () => {
+      const gl = page.gl;
+      const shape = page.shapes[kind];
+      gl.useProgram(page.program(key));
+      gl.bindBuffer(gl.UNIFORM_BUFFER, page.state);
+      gl.bufferSubData(gl.UNIFORM_BUFFER, 0, batch);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, page.row_width, rows, gl.RGBA, gl.FLOAT, centres);
+      gl.bindVertexArray(shape.vertex_array);
+      gl.drawElements(shape.mode, shape.per_cube * count, gl.UNSIGNED_INT, 0);
+      gl.bindVertexArray(null);
+      return count;
+    });
   },
 };
 
