@@ -3,7 +3,7 @@
 at its size, and its menu's entries as a person reads them, opened where the pointer is; the keys
 that it treats as a browser must (those typed while the canvas lacks the focus, a digit with
 Shift, a letter with Ctrl, Alt or Meta, a held key's repeats, and the browser's own menu beside
-the canvas); and, in a browser without WebGL, a sentence that says so."""
+the canvas); the menu by keyboard; and, in a browser without WebGL, a sentence that says so."""
 
 import sys
 
@@ -59,6 +59,13 @@ browser.execute_script(
     canvas,
 )
 fail_unless(page.poll(lambda: sponge(2, "aaaa")(*page.picture(canvas))), "repeats did not turn")
+
+# The menu by keyboard: Shift+F10 opens it at its first entry, End then Down wrap round to it and
+# Enter chooses it (lighting off); Esc closes the menu, the viewer going on with its keys.
+menu_key = lambda: ActionChains(browser).key_down(Keys.SHIFT).send_keys(Keys.F10).key_up(Keys.SHIFT)
+menu_key().send_keys(Keys.END, Keys.ARROW_DOWN, Keys.ENTER).perform()
+menu_key().send_keys(Keys.ESCAPE, "l").perform()
+fail_unless(page.poll(lambda: sponge(2, "aaaa")(*page.picture(canvas))), "the menu by keyboard")
 
 # Beside the canvas, the browser's own menu is left to the browser.
 offered = "return document.body.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true,"
