@@ -27,7 +27,8 @@ if command[-1].endswith(".html"):
     page.press(keys)
     ActionChains(page.browser).context_click(canvas).perform()
     _, _, pixel = page.pixels(page.browser.get_screenshot_as_png())
-    viewer.save_png(file, 532, 560, pixel)
+    left, top = canvas.rect["x"] - 16, canvas.rect["y"] - 16  # the picture, its menu below
+    viewer.save_png(file, 532, 560, lambda x, y: pixel(left + x, top + y))
 else:
     program, window = viewer.start(command)
     viewer.press(keys)

@@ -37,19 +37,50 @@ const page_library = {
 
     // A frame's drawing, queued and handed to the GPU a few batches at a time, each time once the
     // GPU has nearly done the last (a fence): no single submission keeps it busy for long, and
-    // the picture builds up as it is drawn, as a single-buffered window's does.
+    // the picture builds up as it is drawn, as a single-buffered window's does. Work is counted
+    // in solid cubes: on software WebGL a wire cube costs about six.
     queue: [],
+    queued_work: 0,
     fences: [],
-    cubes_per_submission: 32768,
+    work_per_submission: 32768,
     frames: 0,
     frame_pending: false,
 
+    // While the program makes a frame, in one task of the browser's in which no fence can pass,
+    // its first batches go straight to the GPU (about two seconds' work on software WebGL), so
+    // that the GPU draws while the program goes on.
+    in_frame: false,
+    frame_work: 0,
+    frame_work_limit: 1.5e6,
+
     // Drawing, or a change of state that later drawing needs (kept when a frame is dropped).
-    enqueue: function (draws, run) {
-      if (!page.lost) page.queue.push({ draws, run });
+    enqueue: function (draws, run, work = 0) {
+      if (page.lost) return;
+      page.queue.push({ draws, run, work });
+      page.queued_work += work;
+      if (page.in_frame && page.frame_work < page.frame_work_limit &&
+        page.queued_work >= page.work_per_submission) {
+        page.frame_work += page.submit();
+      }
     },
 
-    // Once an animation frame, up to two submissions on their way to the GPU.
+    // Queued work, up to a submission's worth, handed to the GPU with a fence after it.
+    submit: function () {
+      const gl = page.gl;
+      let work = 0;
+      while (page.queue.length > 0 && work < page.work_per_submission) {
+        const op = page.queue.shift();
+        op.run();
+        work += op.work;
+      }
+      page.queued_work -= work;
+      page.fences.push(gl.fenceSync(gl.SYNC_GPU_COMMANDS_COMPLETE, 0));
+      gl.flush();
+      return work;
+    },
+
+    // Once an animation frame, up to `in_flight` submissions on their way to the GPU.
+    in_flight: 4,
     pumping: false,
     pump: function () {
       const gl = page.gl;
@@ -60,14 +91,7 @@ const page_library = {
         if (done) gl.deleteSync(fence);
         return !done;
       });
-      while (page.fences.length < 2 && page.queue.length > 0) {
-        let cubes = 0;
-        while (page.queue.length > 0 && cubes < page.cubes_per_submission) {
-          cubes += page.queue.shift().run() || 0;
-        }
-        page.fences.push(gl.fenceSync(gl.SYNC_GPU_COMMANDS_COMPLETE, 0));
-        gl.flush();
-      }
+      while (page.fences.length < page.in_flight && page.queue.length > 0) page.submit();
       if (page.queue.length > 0 || page.fences.length > 0) {
         requestAnimationFrame(page.pump);
         return;
@@ -83,6 +107,7 @@ const page_library = {
     drop: function () {
       page.queue.filter((op) => !op.draws).forEach((op) => op.run());
       page.queue = [];
+      page.queued_work = 0;
     },
 
     ended: false,
@@ -220,6 +245,7 @@ const page_library = {
       event.preventDefault(); // so that the browser may give it back
       page.lost = true;
       page.queue = [];
+      page.queued_work = 0;
       page.fences = [];
       page.say('The picture is being restored.');
     },
@@ -340,7 +366,10 @@ const page_library = {
       if (page.ended || page.lost) return;
       page.drop();
       page.frame_pending = true;
+      page.in_frame = true;
+      page.frame_work = 0;
       page.call(_glut_frame);
+      page.in_frame = false;
       if (!page.pumping) page.pump();
     });
   },
@@ -383,8 +412,7 @@ const page_library = {
       gl.bindVertexArray(shape.vertex_array);
       gl.drawElements(shape.mode, shape.per_cube * count, gl.UNSIGNED_INT, 0);
       gl.bindVertexArray(null);
-      return count;
-    });
+    }, count * (page.shapes[kind].mode === page.gl.LINES ? 6 : 1));
   },
 };
 
