@@ -61,6 +61,8 @@ const int batch_size = 16 * row_width;
 float cubes[batch_size * 4];
 int count = 0;
 shape batch_shape = one_face;
+// Solid cubes' shapes by how many faces face the viewer: none shows nothing.
+const shape solid_shapes[4] = {shape_count, one_face, two_faces, three_faces};
 batch_state state;
 char shader_key[128];
 
@@ -108,7 +110,6 @@ void take_state(bool wire) {
         if (wire || faces_viewer(p, v, f)) { state.faces[drawn++] = f; }
     }
     state.vertices_per_cube = 4 * drawn;
-    const shape solid_shapes[4] = {shape_count, one_face, two_faces, three_faces};
     batch_shape = wire ? wire_edges : solid_shapes[drawn];
 
     copy4(state.colour, colour);
@@ -216,13 +217,12 @@ void prepare_cubes() {
 
     // Solid cubes show only the faces that face the viewer, at most three: those behind them the
     // depth test would hide. Each face is two triangles, (0, 1, 2) and (0, 2, 3), as GLUT's are.
-    const shape solid_shapes[3] = {one_face, two_faces, three_faces};
     std::vector<unsigned> pattern;
     for (unsigned drawn = 1; drawn <= 3; ++drawn) {
         for (const unsigned corner : {0u, 1u, 2u, 0u, 2u, 3u}) {
             pattern.push_back(4 * (drawn - 1) + corner);
         }
-        make_shape(solid_shapes[drawn - 1], false, pattern, 4 * drawn);
+        make_shape(solid_shapes[drawn], false, pattern, 4 * drawn);
     }
 
     // GLUT draws a wire cube as the loop of each face's edges, so each edge twice; the second
