@@ -15,12 +15,11 @@ import page
 
 BACKENDS = {
     "llvmpipe": ["--use-gl=angle", "--use-angle=gl", "--ignore-gpu-blocklist"],
-    "SwiftShader": page.SOFTWARE_WEBGL,
+    "SwiftShader": page.engines.SOFTWARE_WEBGL,
 }
 # Asks for a frame with a key that changes nothing, and times it from the animation frame that
 # starts it to the end of its drawing, which the page counts once its last batch is drawn.
-FRAME = """
-const done = arguments[arguments.length - 1];
+FRAME = """new Promise((done) => {
 const canvas = document.getElementById('canvas');
 requestAnimationFrame(() => {
   canvas.dispatchEvent(new KeyboardEvent('keydown', {key: 'x'}));
@@ -32,7 +31,8 @@ requestAnimationFrame(() => {
     };
     drawn();
   });
-});"""
+});
+})"""
 
 
 def chromium_memory():  # the private memory (anonymous, resident) of Chromium's processes, MiB
@@ -51,9 +51,8 @@ def chromium_memory():  # the private memory (anonymous, resident) of Chromium's
 def measure(flags, cases):
     """Frame times in ms by case, and Chromium's memory after the first frame and at its peak
     while depth 5 draws."""
-    page.open_browser(flags)
+    page.open_browser("chromium", chromium_webgl=flags)
     browser, _ = page.start([sys.argv[1]])
-    browser.set_script_timeout(600)
     idle = chromium_memory()
     times, peak, deepest, finished = {}, [0], threading.Event(), threading.Event()
 
@@ -73,9 +72,7 @@ def measure(flags, cases):
             deepest.set()
         else:
             deepest.clear()
-        times[depth, mode] = statistics.median(
-            browser.execute_async_script(FRAME) for _ in range(3)
-        )
+        times[depth, mode] = statistics.median(browser.js(FRAME) for _ in range(3))
     finished.set()
     browser.quit()
     return times, idle, peak[0]

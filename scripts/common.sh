@@ -14,12 +14,21 @@ fail() {
 as_root() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
 
 # installed PACKAGE[:ARCH]: the package is installed for ARCH, or else for the machine's own
-# architecture (or for all): another architecture's copy, such as i386's, does not count.
+# architecture (or for all): another architecture's copy, such as i386's, does not count. A
+# name that an installed package provides counts too (a Node.js from outside Debian provides
+# npm, and refuses Debian's).
 installed() {
     local arch
     arch=$(dpkg --print-architecture)
     [[ $1 != *:* ]] || arch=${1#*:}
-    dpkg-query -W -f='${db:Status-Abbrev}${Architecture}\n' "$1" 2>/dev/null | grep -Eqx "ii (all|$arch)"
+    dpkg-query -W -f='${db:Status-Abbrev}${Architecture}\n' "$1" 2>/dev/null | grep -Eqx "ii (all|$arch)" ||
+        dpkg-query -W -f='${db:Status-Abbrev}${Provides}\n' | grep -Eq "^ii (.*[ ,])?$1([ ,(]|\$)"
+}
+
+# npm_packages: what the tests run in the browser (axe-core), from npm, into node_modules in the
+# project's folder, as package-lock.json pins them; nothing when they are there already.
+npm_packages() {
+    (cd "$root" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null)
 }
 
 # add_architecture ARCH: Debian installs another architecture's libraries beside the machine's
@@ -105,7 +114,7 @@ make_packages() {
 # -noreset keeps the server as it is between clients.
 on_private_display() (
     number=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2048x2048x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
     server=$!
     trap 'kill "$server"; wait "$server" || true; rm -f "$number"' EXIT
     for _ in $(seq 100); do

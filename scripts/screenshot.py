@@ -4,11 +4,12 @@ or the page that it names, a path ending .html), types the keys (xdotool key nam
 for the page) and saves FILE, a PNG: the program's window, with Wine's frame if it has one, once
 it has stopped changing; or the page, its menu open over the middle of the picture."""
 
-import os, sys, time
+import io, os, sys, time
+
+from PIL import Image
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 import page, viewer
-from selenium.webdriver.common.action_chains import ActionChains
 
 
 def still(window):
@@ -23,12 +24,12 @@ def still(window):
 split = sys.argv.index("--")
 file, keys, command = sys.argv[1], sys.argv[2:split], sys.argv[split + 1 :]
 if command[-1].endswith(".html"):
-    _, canvas = page.start(command)
+    browser, canvas = page.start(command)
     page.press(keys)
-    ActionChains(page.browser).context_click(canvas).perform()
-    _, _, pixel = page.pixels(page.browser.get_screenshot_as_png())
-    left, top = canvas.rect["x"] - 16, canvas.rect["y"] - 16  # the picture, its menu below
-    viewer.save_png(file, 532, 560, lambda x, y: pixel(left + x, top + y))
+    page.point(canvas, buttons=[2])
+    image = Image.open(io.BytesIO(browser.screenshot()))
+    left, top = [round(side) - 16 for side in page.box(canvas)[:2]]  # the picture, its menu below
+    image.crop((left, top, left + 532, top + 560)).save(file)
 else:
     program, window = viewer.start(command)
     viewer.press(keys)

@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
-"""page_test.py PAGE: what only the page does, in headless Chromium: its title, its canvas drawn
-at its size, and its menu's entries as a person reads them, opened where the pointer is; the keys
-that it treats as a browser must (those typed while the canvas lacks the focus, a digit with
-Shift, a letter with Ctrl, Alt or Meta, a held key's repeats, and the browser's own menu beside
-the canvas); the menu by keyboard; and, in a browser without WebGL, a sentence that says so."""
+"""page_test.py [ENGINE] PAGE: what only the page does, in one engine, served over HTTP on
+127.0.0.1 as python3 -m http.server serves it: its title, its canvas drawn at its size and
+following the window's, its menu's entries as a person reads them, opened where the pointer is;
+the keys that it treats as a browser must (typed while the canvas lacks the focus, a digit with
+Shift, a letter with Ctrl, Alt or Meta, a held key's repeats, the browser's menu beside the
+canvas); the menu by keyboard and by a long press; the buttons; a lost context given back; no
+warning in the console, nothing that axe-core (npm's) finds; without WebGL, a sentence on why."""
 
-import sys
+import functools, http.server, os, sys, threading
 
 import page, viewer
+from page import element, keys, point
 from pictures import sponge
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
+
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "node_modules", "axe-core")
+CONTROL, ALT, META, END, DOWN, ENTER = "\ue009", "\ue00a", "\ue03d", "\ue010", "\ue015", "\ue007"
+canvas, menu = element("canvas"), element("menu")
 
 
 def fail_unless(ok, what):
@@ -19,61 +23,134 @@ def fail_unless(ok, what):
         sys.exit(f"FAILED: {what}")
 
 
-browser, canvas = page.start(sys.argv[1:])
-fail_unless(browser.title == "Menger Sponge - Vardelle", f"the page is titled {browser.title!r}")
-sizes = [canvas.get_property(size) for size in ("width", "height", "clientWidth", "clientHeight")]
+def shows(check, what):
+    if not page.poll(lambda: check(*page.picture(canvas))):
+        viewer.save_png("page-test.png", *page.picture(canvas))
+        sys.exit(f"FAILED: {what}: the picture is page-test.png")
+
+
+def accessible(when):  # axe-core's rules, best practices included
+    found = browser.js("axe.run().then((r) => r.violations.map((v) => v.id + ': ' + v.help))")
+    fail_unless(found == [], f"axe-core finds, {when}: {found}")
+
+
+def button(key):
+    return f"document.querySelector('[data-key=\"{key}\"]')"
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *_):
+        pass
+
+
+*options, path = sys.argv[1:]
+folder, name = os.path.split(os.path.abspath(path))
+server = http.server.ThreadingHTTPServer(
+    ("127.0.0.1", 0), functools.partial(Quiet, directory=folder)
+)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+path = f"http://127.0.0.1:{server.server_port}/{name}"
+browser, _ = page.start([*options, path])
+with open(os.path.join(AXE, "axe.min.js")) as axe:
+    browser.js(f"(0, eval)({axe.read()!r})")
+fail_unless(browser.js("document.title") == "Menger Sponge - Vardelle", "the page's title")
+sizes = browser.js(
+    f"[{canvas}.width, {canvas}.height, {canvas}.clientWidth, {canvas}.clientHeight]"
+)
 fail_unless(sizes == [500] * 4, f"the canvas draws {sizes[:2]} pixels shown as {sizes[2:]}")
+accessible("at load")
 
 # A right click 100 pixels in from the canvas's left and 150 from its top opens the menu there.
-ActionChains(browser).move_to_element_with_offset(canvas, -150, -100).context_click().perform()
-menu = browser.find_element(By.ID, "menu")
-place = [menu.rect[k] - canvas.rect[k] for k in ("x", "y")]
+point(canvas, 0.2, 0.3, buttons=[2])
+fail_unless(page.poll(page.menu_open), "a right click opens no menu")
+place = [m - c for m, c in zip(page.box(menu)[:2], page.box(canvas)[:2])]
 fail_unless(place == [100, 150], f"the menu opened at {place} in the canvas")
-shown = [e.text.replace("\n", " ") for e in menu.find_elements(By.CSS_SELECTOR, "[role=menuitem]")]
+shown = browser.js(
+    f"[...{menu}.children].map((entry) => entry.innerText.replace(/\\s+/g, ' ').trim())"
+)
 fail_unless(shown == [e.replace("\t", " ") for e in viewer.MENU], f"the menu shows {shown}")
+accessible("with the menu open")
 
 # A click beside the canvas takes the focus, and the menu, away: `l` does nothing then; after a
 # click on the canvas, `2` acts, and the picture is the lit depth-2 sponge.
-ActionChains(browser).move_to_element_with_offset(canvas, 300, 0).click().perform()
+point(canvas, 1.5, 0.5)
 page.press("l")
-ActionChains(browser).click(canvas).perform()
+point(canvas)
 page.press("2")
-fail_unless(page.poll(lambda: sponge(2)(*page.picture(canvas))), "a key acted without the focus")
+shows(sponge(2), "a key acted without the focus, or the menu stayed open")
 
 # Shift with 3 types "#", which does nothing but ask for a frame.
-drawn = page.frames(canvas)
-ActionChains(browser).key_down(Keys.SHIFT).send_keys("3").key_up(Keys.SHIFT).perform()
-page.poll(lambda: page.frames(canvas) > drawn)
-fail_unless(sponge(2)(*page.picture(canvas)), "Shift with 3 acted as 3")
+drawn = page.frames()
+keys([page.SHIFT, "3"])
+page.poll(lambda: page.frames() > drawn)
+shows(sponge(2), "Shift with 3 acted as 3")
 
 # A letter with Ctrl, Alt or Meta is the browser's: not taken, and not lighting switched off.
-browser.execute_script("addEventListener('keydown', (e) => window.taken = e.defaultPrevented);")
-for name, modifier in {"Ctrl": Keys.CONTROL, "Alt": Keys.ALT, "Meta": Keys.META}.items():
-    ActionChains(browser).key_down(modifier).send_keys("l").key_up(modifier).perform()
-    fail_unless(browser.execute_script("return window.taken") is False, f"the page took {name}+l")
+browser.js("addEventListener('keydown', (e) => window.taken = e.defaultPrevented)")
+for name, modifier in {"Ctrl": CONTROL, "Alt": ALT, "Meta": META}.items():
+    keys([modifier, "l"])
+    fail_unless(browser.js("window.taken") is False, f"the page took {name}+l")
 
 # A held key's repeats turn the sponge on, as presses do.
-browser.execute_script(
-    "for (let i = 0; i < 4; ++i) arguments[0].dispatchEvent(new KeyboardEvent('keydown',"
-    " {key: 'a', repeat: true, bubbles: true, cancelable: true}));",
-    canvas,
-)
-fail_unless(page.poll(lambda: sponge(2, "aaaa")(*page.picture(canvas))), "repeats did not turn")
+held = "new KeyboardEvent('keydown', {key: 'a', repeat: true, bubbles: true, cancelable: true})"
+browser.js(f"[1, 2, 3, 4].forEach(() => {canvas}.dispatchEvent({held}))")
+shows(sponge(2, "aaaa"), "repeats did not turn")
 
 # The menu by keyboard: Shift+F10 opens it at its first entry, End then Down wrap round to it and
 # Enter chooses it (lighting off); Esc closes the menu, the viewer going on with its keys.
-menu_key = lambda: ActionChains(browser).key_down(Keys.SHIFT).send_keys(Keys.F10).key_up(Keys.SHIFT)
-menu_key().send_keys(Keys.END, Keys.ARROW_DOWN, Keys.ENTER).perform()
-menu_key().send_keys(Keys.ESCAPE, "l").perform()
-fail_unless(page.poll(lambda: sponge(2, "aaaa")(*page.picture(canvas))), "the menu by keyboard")
+keys([page.SHIFT, page.F10], END, DOWN, ENTER)
+keys([page.SHIFT, page.F10], page.ESCAPE, "l")
+shows(sponge(2, "aaaa"), "the menu by keyboard")
 
 # Beside the canvas, the browser's own menu is left to the browser.
-offered = "return document.body.dispatchEvent(new MouseEvent('contextmenu', {bubbles: true,"
-offered += " cancelable: true}));"
-fail_unless(browser.execute_script(offered), "the page took the browser's menu beside the canvas")
+offered = "document.body.dispatchEvent(new MouseEvent('contextmenu', {cancelable: true}))"
+fail_unless(browser.js(offered), "the page took the browser's menu beside the canvas")
 
-page.open_browser(["--disable-3d-apis"])
-page.load(sys.argv[1])
-said = lambda: "WebGL" in page.browser.find_element(By.ID, "status").text
+# The buttons type their keys, and a turn goes on while its button is held.
+browser.js(f"{element('buttons')}.open = true")
+point(button("1"))
+point(button("d"), hold=1000)
+turns = {"aaaa" + "d" * n: sponge(1, "aaaa" + "d" * n) for n in range(6, 30)}
+turned = lambda *picture: [keys for keys, check in turns.items() if check(*picture)]
+shows(turned, "the buttons did not type their keys, or a held turn did not go on")
+found = turned(*page.picture(canvas))
+
+# A long press opens the menu where the finger is, and a tap chooses; one that moves opens none.
+# (WebKitWebDriver's pointers are all mice.)
+if options[:1] != ["webkit"]:
+    point(canvas, 0.1, 0.1, pointer="touch", hold=800)
+    fail_unless(page.poll(page.menu_open), "a long press opens no menu")
+    point(f"{menu}.children[{len(viewer.MENU) - 1}]", pointer="touch")  # it changes nothing
+    fail_unless(page.poll(lambda: not page.menu_open()), "a tap did not choose")
+    point(canvas, 0.1, 0.1, pointer="touch", hold=800, move=(30, 0))
+    fail_unless(not page.menu_open(), "a long press that moved opened the menu")
+
+# In a narrower window the canvas is as wide as the page, less its margins, and drawn again.
+drawn = page.frames()
+browser.resize(400, 800)
+room = f"[{canvas}.width, {canvas}.clientWidth, document.documentElement.clientWidth - 16]"
+wide = lambda: len(set(widths := browser.js(room))) == 1 and widths
+fail_unless(page.poll(wide), f"in a window 400 pixels wide the canvas is {browser.js(room)[:2]}")
+fail_unless(page.poll(lambda: page.frames() > drawn), "a resize drew nothing")
+browser.resize(800, 800)
+
+# A lost context: the page says so, keys meanwhile do nothing, and the picture comes back.
+browser.js(f"window.lose = {canvas}.getContext('webgl2').getExtension('WEBGL_lose_context')")
+browser.js("lose.loseContext()")
+fail_unless(page.poll(lambda: browser.js(f"{element('status')}.innerText")), "nothing said")
+point(canvas)
+page.press("2")
+browser.js("lose.restoreContext()")
+shows(sponge(2, found[0]), "the picture did not come back after a lost context")
+said = browser.console()  # None where the engine's driver cannot read it
+fail_unless(not said, f"the console says {said}")
+
+point(button("Escape"))
+fail_unless(page.ended(canvas), "the Exit button did not end the viewer")
+accessible("after the end")
+
+browser = page.open_browser(*options, webgl=False)
+page.load(path)
+said = lambda: "WebGL" in browser.js(f"{element('status')}.innerText")
 fail_unless(page.poll(said), "without WebGL the page does not say why it shows nothing")
 print("the page: passed")

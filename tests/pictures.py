@@ -160,8 +160,11 @@ def face_colours(m, hit, origin, step, lighting):
     return [one, other]
 
 
-def near(got, colours):  # within 3/255 in each channel of one of the colours
-    return any(all(abs(g - 255 * c) <= 3 for g, c in zip(got, colour)) for colour in colours)
+def near(shown, colours):
+    """Whether a pixel shows one of the colours, within 3/255 in each channel: somewhere in it on
+    a screen of more than one device pixel to the pixel."""
+    close = lambda got, colour: all(abs(g - 255 * c) <= 3 for g, c in zip(got, colour))
+    return any(close(got, colour) for got in shown for colour in colours)
 
 
 def judge(wanted):
@@ -220,8 +223,8 @@ def wire(depth, keys="", lighting=True):
     middles = {(int((ax + bx) / 2), int((ay + by) / 2)) for (ax, ay), (bx, by) in edges}
     check_off_edge = judge(wanted)
 
-    def drawn(got):
-        return max(got) > 5 if lighting else near(got, [RED])
+    def drawn(shown):
+        return any(max(got) > 5 for got in shown) if lighting else near(shown, [RED])
 
     def check(width, height, pixel):
         return check_off_edge(width, height, pixel) and all(

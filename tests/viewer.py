@@ -94,19 +94,20 @@ def choose(label):
 
 
 def picture(window):
-    """Width, height and pixel(x, y) of the window's picture. xwd writes a header of 25 big-endian
+    """Width, height and pixel(x, y) of the window's picture, the colours that a pixel shows (one
+    here). xwd writes a header of 25 big-endian
     numbers, 12 bytes for each colour in its map, then rows of 24- or 32-bit pixels, blue first."""
     xwd = run("xwd", "-silent", "-id", window)
     header = struct.unpack(">25I", xwd[:100])
 
     def pixel(x, y):
         at = header[0] + 12 * header[19] + y * header[12] + header[11] // 8 * x
-        return xwd[at + 2], xwd[at + 1], xwd[at]
+        return [(xwd[at + 2], xwd[at + 1], xwd[at])]
 
     return header[4], header[5], pixel
 
 
 def save_png(path, width, height, pixel):
     image = Image.new("RGB", (width, height))
-    image.putdata([pixel(x, y) for y in range(height) for x in range(width)])
+    image.putdata([pixel(x, y)[0] for y in range(height) for x in range(width)])
     image.save(path)

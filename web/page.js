@@ -47,11 +47,11 @@ const page_library = {
     frame_pending: false,
 
     // While the program makes a frame, in one task of the browser's in which no fence can pass,
-    // its first batches go straight to the GPU (about two seconds' work on software WebGL), so
-    // that the GPU draws while the program goes on.
+    // its first batches go straight to the GPU (under half a second's work on software WebGL),
+    // so that the GPU draws while the program goes on; more would hold back the first picture.
     in_frame: false,
     frame_work: 0,
-    frame_work_limit: 1.5e6,
+    frame_work_limit: 3e5,
 
     // Drawing, or a change of state that later drawing needs (kept when a frame is dropped).
     enqueue: function (draws, run, work = 0) {
@@ -101,6 +101,21 @@ const page_library = {
         page.frame_pending = false;
         page.canvas.dataset.frames = ++page.frames; // what the tests wait for
       }
+    },
+
+    // A frame asked for while the context is lost is drawn once it is back.
+    frame_waiting: false,
+    frame: function () {
+      if (page.ended) return;
+      page.frame_waiting = page.lost;
+      if (page.lost) return;
+      page.drop();
+      page.frame_pending = true;
+      page.in_frame = true;
+      page.frame_work = 0;
+      page.call(_glut_frame);
+      page.in_frame = false;
+      if (!page.pumping) page.pump();
     },
 
     // What is left of the frame being drawn, which a new one replaces: its changes of state only.
@@ -209,19 +224,28 @@ const page_library = {
     },
 
     // A button types its key as the keyboard does; held, a turn goes on as a held key's repeats.
+    // A click that no press began (from the keyboard, or while another button is held) types
+    // it too.
     button: function (button) {
       const key = button.dataset.key;
-      let repeat = null;
+      let repeat = null, pressed = false;
       const stop = () => clearTimeout(repeat);
       button.addEventListener('pointerdown', (event) => {
         event.preventDefault(); // the focus stays where it is, on the picture
+        pressed = true;
         page.type(key);
         const again = (wait) => { repeat = setTimeout(() => { page.type(key); again(50); }, wait); };
         if ('repeat' in button.dataset) again(500);
       });
-      ['pointerup', 'pointercancel', 'pointerleave'].forEach((kind) =>
-        button.addEventListener(kind, stop));
-      button.addEventListener('click', (event) => { if (event.detail === 0) page.type(key); });
+      button.addEventListener('pointerup', stop);
+      ['pointercancel', 'pointerleave'].forEach((kind) => button.addEventListener(kind, () => {
+        stop();
+        pressed = false;
+      }));
+      button.addEventListener('click', () => {
+        if (!pressed) page.type(key);
+        pressed = false;
+      });
       button.addEventListener('contextmenu', (event) => event.preventDefault());
     },
 
@@ -257,6 +281,7 @@ const page_library = {
       page.shapes = {};
       page.say('');
       page.call(_glut_restore);
+      if (page.frame_waiting) requestAnimationFrame(page.frame);
     },
   },
 
@@ -362,16 +387,7 @@ const page_library = {
   },
 
   page_request_frame: function () {
-    requestAnimationFrame(() => {
-      if (page.ended || page.lost) return;
-      page.drop();
-      page.frame_pending = true;
-      page.in_frame = true;
-      page.frame_work = 0;
-      page.call(_glut_frame);
-      page.in_frame = false;
-      if (!page.pumping) page.pump();
-    });
+    requestAnimationFrame(page.frame);
   },
 
   page_clear: function (colour, colour_buffer, depth_buffer) {
