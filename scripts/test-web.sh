@@ -2,8 +2,8 @@
 # Builds the viewer's page (build-web.sh) and tests it in Chromium, Firefox and WebKit on a
 # private X display: the end-to-end test, the page opened from disk, with real key events and
 # right clicks, its pictures judged as the desktop program's are, on screens of 1 and 2 device
-# pixels to the CSS pixel; what only the page does, served over HTTP; and the page built again
-# to the same bytes.
+# pixels to the CSS pixel; what only the page does, served over HTTP, on a screen of 2; and the
+# page built again to the same bytes.
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$0")/common.sh"
@@ -17,7 +17,7 @@ in_engines() {
             echo "The page in $engine, $ratio device pixels to the CSS pixel" >&2
             /usr/bin/python3 "$root/tests/e2e.py" "$engine" "$ratio" "$1"
         done
-        /usr/bin/python3 "$root/tests/page_test.py" "$engine" "$1"
+        /usr/bin/python3 "$root/tests/page_test.py" "$engine" 2 "$1"
     done
 }
 
