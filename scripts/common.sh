@@ -22,7 +22,7 @@ installed() {
     arch=$(dpkg --print-architecture)
     [[ $1 != *:* ]] || arch=${1#*:}
     dpkg-query -W -f='${db:Status-Abbrev}${Architecture}\n' "$1" 2>/dev/null | grep -Eqx "ii (all|$arch)" ||
-        dpkg-query -W -f='${db:Status-Abbrev}${Provides}\n' | grep -Eq "^ii (.*[ ,])?$1([ ,(]|\$)"
+        dpkg-query -W -f='${db:Status-Abbrev}${Provides}\n' | grep -E "^ii (.*[ ,])?$1([ ,(]|\$)" >/dev/null  # all read: -q and pipefail fail on the broken pipe
 }
 
 # npm_packages: what the tests run in the browser (axe-core), from npm, into node_modules in the
