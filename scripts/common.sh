@@ -16,13 +16,13 @@ as_root() { if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi; }
 # installed PACKAGE[:ARCH]: the package is installed for ARCH, or else for the machine's own
 # architecture (or for all): another architecture's copy, such as i386's, does not count. A
 # name that an installed package provides counts too (a Node.js from outside Debian provides
-# npm, and refuses Debian's).
+# npm, and refuses Debian's); grep reads that whole list, as -q would break its pipe.
 installed() {
     local arch
     arch=$(dpkg --print-architecture)
     [[ $1 != *:* ]] || arch=${1#*:}
     dpkg-query -W -f='${db:Status-Abbrev}${Architecture}\n' "$1" 2>/dev/null | grep -Eqx "ii (all|$arch)" ||
-        dpkg-query -W -f='${db:Status-Abbrev}${Provides}\n' | grep -E "^ii (.*[ ,])?$1([ ,(]|\$)" >/dev/null  # all read: -q and pipefail fail on the broken pipe
+        dpkg-query -W -f='${db:Status-Abbrev}${Provides}\n' | grep -E "^ii (.*[ ,])?$1([ ,(]|\$)" >/dev/null
 }
 
 # npm_packages: what the tests run in the browser (axe-core), from npm, into node_modules in the
@@ -113,7 +113,8 @@ make_packages() {
 
 # on_private_display COMMAND...: runs COMMAND on an X server of its own, with Mesa's software
 # OpenGL, in a subshell whose end stops the server. -displayfd picks a free display number;
-# -noreset keeps the server as it is between clients.
+# -noreset keeps the server as it is between clients. The screen holds an 800 x 800 browser
+# window at 2 device pixels to the CSS pixel.
 on_private_display() (
     number=$(mktemp)
     Xvfb -displayfd 3 -screen 0 2048x2048x24 -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
